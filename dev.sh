@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Developer entry point.
+#   ./dev.sh test    build, run every test, then run them again under ASan and UBSan
+#   ./dev.sh demo    build and run the example program on bundled data
+#   ./dev.sh format  format the sources with the committed .clang-format
+set -euo pipefail
+cd "$(dirname "$0")"
+
+JOBS=${JOBS:-2}
+PACKAGES=(cmake g++ make pkg-config libgtest-dev libpcre2-dev)
+
+install_missing_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "missing packages: ${missing[*]} (install them, or run as root)" >&2
+        exit 1
+    fi
+    echo "installing ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+    local dir=$1
+    shift
+    local werror=OFF
+    [ "${CI:-}" = "true" ] && werror=ON
+    cmake -S . -B "$dir" -DCIF_WERROR=$werror "$@" >/dev/null
+    cmake --build "$dir" -j "$JOBS"
+}
+
+run_tests() {
+    ctest --test-dir "$1" --output-on-failure -j "$JOBS"
+}
+
+case "${1:-}" in
+test)
+    install_missing_packages
+    configure_and_build build
+    run_tests build
+    echo "== again with AddressSanitizer and UndefinedBehaviorSanitizer"
+    configure_and_build build-sanitize -DCIF_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    run_tests build-sanitize
+    ;;
+demo)
+    install_missing_packages
+    configure_and_build build >/dev/null
+    ./build/examples/cif-tokens data/cif/1000026-MgB2.cif data/cif/2228759-multiple-diacritics.cif || true
+    ;;
+format)
+    git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i
+    ;;
+*)
+    echo "usage: $0 {test|demo|format}" >&2
+    exit 2
+    ;;
+esac

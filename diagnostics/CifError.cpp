@@ -1,0 +1,65 @@
+#include "cif/CifError.h"
+
+#include <ostream>
+#include <sstream>
+#include <utility>
+
+#include "cif/CifErrorText.h"
+
+namespace {
+
+// Replaces the first occurrence of the placeholder, if any, by the argument.
+void fill(std::string& text, const char* placeholder, const std::string& argument) {
+    std::size_t at = text.find(placeholder);
+    if (at != std::string::npos) text.replace(at, 3, argument);
+}
+
+}  // namespace
+
+CifError::CifError(ErrorID id, int line) : id_(id), line_(line) {}
+
+CifError::CifError(ErrorID id, std::string first, int line)
+    : id_(id), line_(line), first_(std::move(first)) {}
+
+CifError::CifError(ErrorID id, std::string first, std::string second, int line)
+    : id_(id), line_(line), first_(std::move(first)), second_(std::move(second)) {}
+
+CifError::ErrorType CifError::type() const {
+    return CifErrorText::type(id_);
+}
+
+std::string CifError::message() const {
+    std::string text = CifErrorText::message(id_);
+    fill(text, "<1>", first_);
+    fill(text, "<2>", second_);
+    return text;
+}
+
+std::string CifError::type_as_string() const {
+    switch (type()) {
+        case Remark:
+            return "Remark";
+        case Warning:
+            return "Warning";
+        case Error:
+            return "Error";
+    }
+    return "Unknown";
+}
+
+std::string CifError::complete_message() const {
+    std::ostringstream out;
+    out << type_as_string();
+    if (line_ != -1) out << ": Line " << line_ << ' ';
+    out << ": " << message();
+    return out.str();
+}
+
+bool CifError::operator==(const CifError& other) const {
+    return id_ == other.id_ && line_ == other.line_ && first_ == other.first_ &&
+           second_ == other.second_;
+}
+
+void CifError::print(std::ostream& out) const {
+    out << complete_message();
+}

@@ -1,0 +1,56 @@
+// Text utilities of the host platform: trimming, cutting, number conversion and
+// case-insensitive comparison of ASCII text.
+#pragma once
+
+#include <string>
+
+#include "host/HostApi.h"
+
+/// The text without the listed characters at its two ends (inner ones are kept).
+HOST_API std::string strip(const std::string& text, const std::string& characters = " \t\r\n");
+
+/// The text after the first occurrence of the character; the whole text when it has none.
+/// So left_cut("data_ORB12", '_') is "ORB12".
+HOST_API std::string left_cut(const std::string& text, char character);
+
+/// The text with every character that is one of the listed characters replaced.
+HOST_API std::string substitute(const std::string& text, const std::string& characters,
+                                char replacement);
+
+/// The first `length` characters of the text (all of it when shorter). Pass a std::string:
+/// with a string literal, POSIX truncate() of <unistd.h> would be the better match.
+HOST_API std::string truncate(const std::string& text, std::size_t length);
+
+/// Decimal integer at the start of the text (leading white space skipped); 0 when there is
+/// none. `ok`, when given, tells whether the whole text, less surrounding white space, was
+/// one integer in range.
+HOST_API int string_to_int(const std::string& text, bool* ok = nullptr);
+HOST_API int string_to_int(const std::string& text, bool& ok);
+
+/// Floating-point number at the start of the text (decimal or exponent form, any locale); 0.0
+/// when there is none. `ok` as for string_to_int, so "1.25(3)" gives 1.25 and ok false.
+HOST_API double string_to_double(const std::string& text, bool* ok = nullptr);
+HOST_API double string_to_double(const std::string& text, bool& ok);
+
+/// True when the keyword occurs in the text, ignoring ASCII letter case.
+HOST_API bool contains_case_insensitive(const std::string& text, const std::string& keyword);
+
+struct HOST_API CaseInsensitiveCharacterEquality {
+    bool operator()(char a, char b) const;
+};
+
+/// Strict weak ordering of texts by their ASCII-lower-cased bytes.
+struct HOST_API CaseInsensitiveStringLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+/// Equality ignoring ASCII letter case; bind the searched text to use it as a predicate.
+struct HOST_API CaseInsensitiveStringEquality {
+    CaseInsensitiveStringEquality() = default;
+    explicit CaseInsensitiveStringEquality(std::string bound) : bound_(std::move(bound)) {}
+    bool operator()(const std::string& a, const std::string& b) const;
+    bool operator()(const std::string& a) const { return (*this)(a, bound_); }
+
+  private:
+    std::string bound_;
+};

@@ -1,0 +1,84 @@
+// CifTokenStream: CIF text cut into tokens (values, data names, block headers, loop
+// keywords, comments, blank lines), each with its line, one physical line at a time.
+#pragma once
+
+#include <deque>
+#include <iosfwd>
+#include <string>
+
+#include "cif/CifApi.h"
+#include "cif/CifErrorContainer.h"
+#include "cif/CifParserSettings.h"
+#include "host/THandle.h"
+
+struct CIF_API CifToken {
+    /// Distinct bits; Comment | BlankLine (192) tests for either.
+    enum TokenType {
+        EndOfInput = 0,
+        Value = 1,
+        DataName = 2,
+        DataBlockHeader = 4,
+        LoopKeyword = 8,
+        Comment = 64,
+        BlankLine = 128,
+    };
+
+    int type = EndOfInput;
+    /// A value without its quotes or semicolons; a comment without its '#'.
+    std::string text;
+    /// Line on which the token starts, and on which it ends (they differ for text fields).
+    int line = 0;
+    int end_line = 0;
+};
+
+/// Never throws and never stops: character, quoting, text-field and line-length problems go
+/// to the error container and a token is returned whatever the input holds. The input
+/// stream is read through its buffer, no further than the current line, and is not owned.
+class CIF_API CifTokenStream {
+  public:
+    /// Lines are cut at this many characters.
+    static constexpr int max_buffer_length = 2048;
+
+    CifTokenStream(std::istream* input, THandle<CifErrorContainer> errors,
+                   const CifParserSettings& settings);
+
+    /// The next token, from the push-back queue first.
+    CifToken get_token();
+    /// Makes the token the next one returned.
+    void unget_token(const CifToken& token) { queue_.push_front(token); }
+    /// Queues the token behind those already pushed back.
+    void put_token(const CifToken& token) { queue_.push_back(token); }
+
+    /// Reads the next physical line into the buffer; false when no line can be read.
+    bool newline();
+    /// After a carriage return, consumes a line feed that follows directly.
+    void read_past_eol();
+
+    /// Number of lines read so far, which is the number of the current line.
+    int line_count() const { return line_count_; }
+
+  private:
+    enum class LineEnd { None, Ending, EndOfInput };
+
+    LineEnd read_characters(std::streambuf* buffer, int& length);
+    void discard_rest_of_line(std::streambuf* buffer);
+    void mark_end_of_input();
+    void report(CifError::ErrorID id, const std::string& argument = std::string());
+
+    void skip_white();
+    CifToken make_token(int type, std::string text) const;
+    CifToken comment();
+    CifToken quoted_value();
+    CifToken bare_word();
+    CifToken text_field(bool indented);
+    bool closes_text_field(bool lenient);
+
+    CifParserSettings settings_;
+    THandle<CifErrorContainer> errors_;
+    std::deque<CifToken> queue_;
+    std::istream* input_;
+    int line_count_ = 0;
+    char line_[max_buffer_length + 1] = {};
+    int length_ = 0;
+    int position_ = 0;
+};

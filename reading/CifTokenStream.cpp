@@ -1,0 +1,288 @@
+#include "cif/CifTokenStream.h"
+
+#include <array>
+#include <istream>
+#include <streambuf>
+#include <string>
+#include <utility>
+
+#include "CifCharacters.h"
+#include "cif/StringFunctionsLibCif.h"
+
+using cif_characters::is_graphic;
+using cif_characters::is_white;
+
+namespace {
+
+// What a byte means while a line is read.
+enum ByteKind : unsigned char { Ordinary, CarriageReturn, LineFeed, BadControl, HighByte };
+
+const std::array<ByteKind, 256> byte_kinds = [] {
+    std::array<ByteKind, 256> kinds{};
+    for (int c = 0; c < 256; ++c) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        kinds[c] = is_bad_nonprinting_char(byte) ? BadControl
+                   : is_bad_printing_char(byte)  ? HighByte
+                                                 : Ordinary;
+    }
+    kinds['\r'] = CarriageReturn;
+    kinds['\n'] = LineFeed;
+    return kinds;
+}();
+
+// The get area of any stream buffer, read in place: a line is scanned straight from the
+// buffer's memory rather than one sbumpc() call per byte, and nothing past the line is
+// consumed. Pointers to the protected members, formed through this derived class, may be
+// applied to any std::streambuf.
+struct GetArea : std::streambuf {
+    static const char* next(std::streambuf* buffer) { return (buffer->*&GetArea::gptr)(); }
+    static const char* end(std::streambuf* buffer) { return (buffer->*&GetArea::egptr)(); }
+    static void consume(std::streambuf* buffer, const char* from, const char* to) {
+        (buffer->*&GetArea::gbump)(static_cast<int>(to - from));
+    }
+    // Makes the buffer fetch more input; false at the end of input.
+    static bool refill(std::streambuf* buffer) {
+        return !traits_type::eq_int_type(buffer->sgetc(), traits_type::eof());
+    }
+    // A get area may be larger than gbump() can move in one step.
+    static const char* chunk_end(const char* from, const char* end) {
+        constexpr std::ptrdiff_t largest = 1 << 30;
+        return end - from > largest ? from + largest : end;
+    }
+};
+
+// The octal form of a byte in diagnostics: \0 then the code in octal (1 gives \01).
+std::string octal(unsigned char c) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + c % 8));
+        c = static_cast<unsigned char>(c / 8);
+    } while (c != 0);
+    return "\\0" + digits;
+}
+
+bool starts_with_ignoring_case(const std::string& word, const char* prefix) {
+    std::size_t i = 0;
+    for (; prefix[i] != '\0'; ++i) {
+        if (i == word.size()) return false;
+        char c = word[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+CifTokenStream::CifTokenStream(std::istream* input, THandle<CifErrorContainer> errors,
+                               const CifParserSettings& settings)
+    : settings_(settings), errors_(std::move(errors)), input_(input) {}
+
+void CifTokenStream::report(CifError::ErrorID id, const std::string& argument) {
+    errors_->add(CifError(id, argument, line_count_));
+}
+
+// Copies bytes of the current line into the line buffer, checking each, until the line ends,
+// the input ends, or the buffer holds one byte more than a line may keep.
+CifTokenStream::LineEnd CifTokenStream::read_characters(std::streambuf* buffer, int& n) {
+    for (;;) {
+        const char* start = GetArea::next(buffer);
+        const char* end = GetArea::chunk_end(start, GetArea::end(buffer));
+        if (start == end) {
+            if (!GetArea::refill(buffer)) return LineEnd::EndOfInput;
+            continue;
+        }
+        for (const char* p = start; p != end; ++p) {
+            char c = *p;
+            ByteKind kind = byte_kinds[static_cast<unsigned char>(c)];
+            if (kind == Ordinary && n != settings_.max_line_length && n < max_buffer_length) {
+                line_[n++] = c;
+                continue;
+            }
+            if (kind == CarriageReturn || kind == LineFeed) {
+                GetArea::consume(buffer, start, p + 1);
+                if (kind == CarriageReturn) read_past_eol();
+                return LineEnd::Ending;
+            }
+            if (n == settings_.max_line_length) {
+                report(CifError::LineTooLong, std::to_string(settings_.max_line_length));
+            }
+            if (kind == BadControl) {
+                report(CifError::InvalidNonPrintableCharacter,
+                       octal(static_cast<unsigned char>(c)));
+                c = ' ';
+            } else if (kind == HighByte) {
+                report(CifError::InvalidPrintableCharacter, octal(static_cast<unsigned char>(c)));
+            }
+            line_[n++] = c;
+            if (n > max_buffer_length) {
+                GetArea::consume(buffer, start, p + 1);
+                return LineEnd::None;
+            }
+        }
+        GetArea::consume(buffer, start, end);
+    }
+}
+
+void CifTokenStream::discard_rest_of_line(std::streambuf* buffer) {
+    for (;;) {
+        const char* start = GetArea::next(buffer);
+        const char* end = GetArea::chunk_end(start, GetArea::end(buffer));
+        if (start == end) {
+            if (!GetArea::refill(buffer)) return mark_end_of_input();
+            continue;
+        }
+        for (const char* p = start; p != end; ++p) {
+            if (*p == '\r' || *p == '\n') {
+                GetArea::consume(buffer, start, p + 1);
+                if (*p == '\r') read_past_eol();
+                return;
+            }
+        }
+        GetArea::consume(buffer, start, end);
+    }
+}
+
+void CifTokenStream::mark_end_of_input() {
+    try {
+        input_->setstate(std::ios_base::eofbit);
+    } catch (const std::ios_base::failure&) {
+        // The caller asked the stream for exceptions; its state is set all the same.
+    }
+}
+
+void CifTokenStream::read_past_eol() {
+    std::streambuf* buffer = input_->rdbuf();
+    if (buffer->sgetc() == '\n') buffer->sbumpc();
+}
+
+bool CifTokenStream::newline() {
+    length_ = 0;
+    position_ = 0;
+    line_[0] = '\0';
+    if (input_ == nullptr || !input_->good()) return false;
+    ++line_count_;
+    std::streambuf* buffer = input_->rdbuf();
+    int n = 0;
+    LineEnd ending = read_characters(buffer, n);
+    if (ending == LineEnd::EndOfInput) mark_end_of_input();
+    if (n > max_buffer_length) {
+        report(CifError::LineTooLong, std::to_string(max_buffer_length));
+        n = max_buffer_length;
+        discard_rest_of_line(buffer);
+    }
+    line_[n] = '\0';
+    length_ = n;
+    return true;
+}
+
+void CifTokenStream::skip_white() {
+    while (position_ < length_ && is_white(line_[position_]))
+        ++position_;
+}
+
+CifToken CifTokenStream::make_token(int type, std::string text) const {
+    CifToken token;
+    token.type = type;
+    token.text = std::move(text);
+    token.line = line_count_;
+    token.end_line = line_count_;
+    return token;
+}
+
+CifToken CifTokenStream::get_token() {
+    if (!queue_.empty()) {
+        CifToken token = std::move(queue_.front());
+        queue_.pop_front();
+        return token;
+    }
+    for (;;) {
+        skip_white();
+        if (position_ < length_) {
+            char first = line_[position_];
+            if (first == '#') return comment();
+            if (first == '"' || first == '\'') return quoted_value();
+            return bare_word();
+        }
+        if (!newline()) return make_token(CifToken::EndOfInput, std::string());
+        if (is_blank_line(line_)) return make_token(CifToken::BlankLine, std::string());
+        skip_white();
+        if (line_[position_] == ';') return text_field(position_ != 0);
+    }
+}
+
+CifToken CifTokenStream::comment() {
+    int start = position_ + 1;
+    position_ = length_;
+    return make_token(CifToken::Comment, std::string(line_ + start, line_ + length_));
+}
+
+// A quote closes the value only when no backslash stands before it and no graphic character
+// after it, so 'O'Neil' is the one value O'Neil.
+CifToken CifTokenStream::quoted_value() {
+    char quote = line_[position_];
+    int start = position_ + 1;
+    for (int i = start; i < length_; ++i) {
+        if (line_[i] == quote && line_[i - 1] != '\\' && !is_graphic(line_[i + 1])) {
+            position_ = i + 1;
+            return make_token(CifToken::Value, std::string(line_ + start, line_ + i));
+        }
+    }
+    report(CifError::UnterminatedQuote, std::string(1, quote));
+    position_ = length_;
+    return make_token(CifToken::Value, std::string(line_ + start, line_ + length_));
+}
+
+CifToken CifTokenStream::bare_word() {
+    int start = position_;
+    while (position_ < length_ && !is_white(line_[position_]))
+        ++position_;
+    CifToken token = make_token(CifToken::Value, std::string(line_ + start, line_ + position_));
+    if (token.text[0] == '_') {
+        token.type = CifToken::DataName;
+    } else if (starts_with_ignoring_case(token.text, "data_")) {
+        token.type = CifToken::DataBlockHeader;
+    } else if (starts_with_ignoring_case(token.text, "loop_")) {
+        token.type = CifToken::LoopKeyword;
+    }
+    return token;
+}
+
+// The field runs from after the opening ';' to a line that starts with ';'. When the opening
+// ';' was indented the field is read leniently: an indented ';' closes it too.
+CifToken CifTokenStream::text_field(bool indented) {
+    int opening_line = line_count_;
+    if (indented) report(CifError::OpeningSemicolonNotFirst);
+    std::string text(line_ + position_ + 1, line_ + length_);
+    text += '\n';
+    for (;;) {
+        if (!newline()) {
+            report(CifError::UnterminatedTextField);
+            CifToken token = make_token(CifToken::Value, std::move(text));
+            token.line = token.end_line = opening_line;
+            return token;
+        }
+        if (closes_text_field(indented)) break;
+        text.append(line_, line_ + length_);
+        text += '\n';
+    }
+    if (position_ < length_ && !is_white(line_[position_])) {
+        report(CifError::ClosingSemicolonNotFollowedByWhiteSpace);
+    }
+    CifToken token = make_token(CifToken::Value, std::move(text));
+    token.line = opening_line;
+    return token;
+}
+
+// On a closing line, leaves the read position just after its ';'.
+bool CifTokenStream::closes_text_field(bool lenient) {
+    int i = 0;
+    if (lenient) {
+        while (i < length_ && is_white(line_[i]))
+            ++i;
+    }
+    if (line_[i] != ';') return false;
+    if (i != 0) report(CifError::ClosingSemicolonNotFirst);
+    position_ = i + 1;
+    return true;
+}

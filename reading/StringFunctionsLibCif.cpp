@@ -1,0 +1,118 @@
+#include "cif/StringFunctionsLibCif.h"
+
+#include <cstring>
+#include <vector>
+
+#include "CifCharacters.h"
+#include "host/Regex.h"
+
+namespace {
+
+using cif_characters::is_digit;
+using cif_characters::is_white;
+
+const char* skip_digits(const char* p) {
+    while (is_digit(*p))
+        ++p;
+    return p;
+}
+
+bool only_white(const char* p) {
+    while (is_white(*p))
+        ++p;
+    return *p == '\0';
+}
+
+// Mantissa: digits with at most one point anywhere among them, at least one digit.
+const char* read_mantissa(const char* p) {
+    const char* start = p;
+    p = skip_digits(p);
+    bool has_digits = p != start;
+    if (*p == '.') {
+        const char* fraction = ++p;
+        p = skip_digits(p);
+        has_digits = has_digits || p != fraction;
+    }
+    return has_digits ? p : nullptr;
+}
+
+// Exponent letter, optional sign, at least one digit; returns p unchanged when no letter.
+const char* read_exponent(const char* p) {
+    if (std::strchr("eEdD", *p) == nullptr || *p == '\0') return p;
+    ++p;
+    if (*p == '+' || *p == '-') ++p;
+    const char* digits = p;
+    p = skip_digits(p);
+    return p == digits ? nullptr : p;
+}
+
+// "(digits)"; returns p unchanged when there is no parenthesis.
+const char* read_uncertainty(const char* p) {
+    if (*p != '(') return p;
+    const char* digits = ++p;
+    p = skip_digits(p);
+    if (p == digits || *p != ')') return nullptr;
+    return p + 1;
+}
+
+CifDataItem::Validated markup_error_for_char(char c) {
+    if (c == '~') return CifDataItem::BadSubscriptMarkup;
+    if (c == '^') return CifDataItem::BadSuperscriptMarkup;
+    return CifDataItem::Valid;
+}
+
+const Regex markup_pattern("\\\\?[~^] # optional backslash followed by ~ or ^", Regex::Extended);
+
+}  // namespace
+
+bool is_first_non_white_char(const char* text, char c) {
+    for (; *text != '\0'; ++text) {
+        if (*text == c) return true;
+        if (!is_white(*text)) return false;
+    }
+    return false;
+}
+
+bool is_blank_line(const char* text) {
+    return only_white(text);
+}
+
+bool is_cif_number(const char* text) {
+    if (text == nullptr) return false;
+    const char* p = text;
+    if (*p == '+' || *p == '-') ++p;
+    p = read_mantissa(p);
+    if (p == nullptr) return false;
+    if (only_white(p)) return true;
+    p = read_exponent(p);
+    if (p == nullptr) return false;
+    p = read_uncertainty(p);
+    return p != nullptr && only_white(p);
+}
+
+bool is_bad_nonprinting_char(unsigned char c) {
+    return (c < 32 || c == 127) && c != '\t' && c != '\n' && c != '\r';
+}
+
+bool is_bad_printing_char(unsigned char c) {
+    return c >= 128;
+}
+
+CifDataItem::Validated check_super_subscript_markup(const std::string& text) {
+    // Most values carry no markup at all; they need no search.
+    if (text.find_first_of("~^") == std::string::npos) return CifDataItem::Valid;
+    std::vector<char> marks;
+    std::size_t position = 0;
+    while (position < text.size()) {
+        RegexResults found = markup_pattern.search_from_position(text, position);
+        if (found.empty_match()) break;
+        if (found.end() - found.position() == 1) marks.push_back(text[found.position()]);
+        position = found.end() == found.position() ? found.end() + 1 : found.end();
+    }
+    for (std::size_t i = 0; i < marks.size(); i += 2) {
+        if (i + 1 == marks.size() || marks[i] != marks[i + 1]) {
+            return markup_error_for_char(marks[i]);
+        }
+    }
+    return CifDataItem::Valid;
+}

@@ -1,0 +1,85 @@
+#include "host/THandle.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Base {
+    explicit Base(int* deaths) : deaths_(deaths) {}
+    virtual ~Base() { ++*deaths_; }
+    int* deaths_;
+};
+
+struct Derived : Base {
+    explicit Derived(int* deaths, int* derived_deaths) : Base(deaths), derived_(derived_deaths) {}
+    ~Derived() override { ++*derived_; }
+    int* derived_;
+};
+
+TEST(THandle, CopiesShareOneCountAndTheLastOneDeletes) {
+    int deaths = 0;
+    {
+        THandle<Base> a(new Base(&deaths));
+        EXPECT_EQ(a.count(), 1);
+        {
+            THandle<Base> b = a;
+            THandle<Base> c;
+            c = b;
+            EXPECT_EQ(a.count(), 3);
+            EXPECT_EQ(c.get(), a.get());
+        }
+        EXPECT_EQ(a.count(), 1);
+        EXPECT_EQ(deaths, 0);
+    }
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST(THandle, DerivedConvertsToBaseSharingTheCountAndDiesThroughTheVirtualDestructor) {
+    int deaths = 0;
+    int derived_deaths = 0;
+    {
+        THandle<Base> base;
+        {
+            THandle<Derived> derived(new Derived(&deaths, &derived_deaths));
+            base = derived;
+            EXPECT_EQ(derived.count(), 2);
+            EXPECT_TRUE(base == derived);
+        }
+        EXPECT_EQ(base.count(), 1);
+        EXPECT_EQ(derived_deaths, 0);
+    }
+    EXPECT_EQ(derived_deaths, 1);
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST(THandle, SelfAssignmentAndMoveKeepTheCountRight) {
+    int deaths = 0;
+    THandle<Base> a(new Base(&deaths));
+    THandle<Base>& same = a;
+    a = same;
+    EXPECT_EQ(a.count(), 1);
+    THandle<Base> b(std::move(a));
+    EXPECT_TRUE(a.is_null());
+    EXPECT_EQ(b.count(), 1);
+    b = THandle<Base>();
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST(THandle, EqualityWithARawPointerComparesTheHeldPointer) {
+    int deaths = 0;
+    Base* raw = new Base(&deaths);
+    THandle<Base> h(raw);
+    EXPECT_TRUE(h == raw);
+    EXPECT_FALSE(h != raw);
+    EXPECT_TRUE(THandle<Base>() == nullptr);
+    EXPECT_FALSE(h == nullptr);
+}
+
+TEST(THandle, DereferencingAnEmptyHandleThrowsInsteadOfReturning) {
+    THandle<Base> empty;
+    EXPECT_THROW(empty->deaths_, NullHandleError);
+    EXPECT_THROW(*empty, NullHandleError);
+    EXPECT_THROW(THandleCommon::null_handle_error(), NullHandleError);
+}
+
+}  // namespace
