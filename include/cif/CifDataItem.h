@@ -1,9 +1,20 @@
-// CifDataItem: one data item of a block and the outcome of validating its values.
+// CifDataItem: one data name of a block with its value, or its column of values when it is
+// a loop column, bound to the block's dictionary for its definition and validation.
 #pragma once
 
-#include "cif/CifApi.h"
+#include <string>
+#include <vector>
 
-class CIF_API CifDataItem {
+#include "cif/CifApi.h"
+#include "cif/CifCommentable.h"
+#include "cif/CifDictionary.h"
+#include "cif/PackedStrings.h"
+#include "host/THandle.h"
+
+/// Values are raw text: no quotes, no trimming; "?" and "." are ordinary one-character
+/// values that count as not significant. A non-looped item holds at most one value, and
+/// addressing a second throws CifErrorException (ActionOnUnloopedItem).
+class CIF_API CifDataItem : public CifCommentable {
   public:
     /// Outcome of checking one value against the item's definition.
     enum Validated {
@@ -18,4 +29,89 @@ class CIF_API CifDataItem {
         BadSubscriptMarkup = 8,
         BadSuperscriptMarkup = 9,
     };
+
+    /// The validator is chosen here, once, from the data name.
+    CifDataItem(THandle<CifDictionary> dictionary, const std::string& name);
+    ~CifDataItem() override;
+
+    const std::string& name() const { return name_; }
+
+    /// Validates, then makes the value the only one; an empty value removes all values.
+    Validated set_value(const std::string& value);
+    /// Validates, then stores the value at the row, padding with empty values up to it.
+    Validated set_value(unsigned int index, const std::string& value);
+    /// Appends a value without validation.
+    void add_value(const std::string& value);
+    /// Takes a copy of the other item's values, without validation.
+    void copy_value(const THandle<CifDataItem>& other);
+    /// The first value, or the empty string.
+    std::string value() const;
+    /// Value of the row, or the empty string past the end.
+    std::string value(unsigned int index) const;
+    bool has_value() const { return !values_.empty(); }
+    /// A first value that is neither "?" nor ".".
+    bool has_significant_value() const;
+    bool has_significant_value(unsigned int index) const;
+    unsigned int size() const { return static_cast<unsigned int>(values_.size()); }
+    void clear_value() { values_.clear(); }
+    /// Removes the row's value; later rows move down. Nothing past the end.
+    void remove_value(unsigned int index);
+    bool is_looped() const { return looped_; }
+    void set_looped() { looped_ = true; }
+
+    /// Runs the item's validator without storing the value.
+    Validated validate(const std::string& value);
+    /// Throws CifErrorException(ActionOnUnloopedItem, action, name) unless the item is
+    /// looped or the index is 0.
+    void check_looped(const char* action, unsigned int index) const;
+
+    /// Same name (exact letter case) and same values; nothing else takes part.
+    bool operator==(const CifDataItem& other) const;
+    bool operator!=(const CifDataItem& other) const { return !(*this == other); }
+
+    /// The definition of this name in the block's dictionary. Each getter dereferences the
+    /// dictionary handle.
+    THandle<CifDictionary> dictionary() const { return dictionary_; }
+    std::string category() const;
+    std::string list_parent() const;
+    const std::vector<std::string>& list_reference() const;
+    std::string enumeration_default() const;
+    std::string enumeration_range() const;
+    std::string definition() const;
+    std::string units() const;
+    std::string units_detail() const;
+    CifDictionary::DataType type() const;
+    CifDictionary::DataTypeCond condition() const;
+    CifDictionary::ListType list() const;
+    bool list_mandatory() const;
+    const std::vector<std::string>& list_child() const;
+    const std::vector<Example>& example() const;
+    const std::vector<Enumeration>& enumeration() const;
+    const std::vector<Relation>& relation() const;
+
+    /// Validators; select_validator() picks one by data name.
+    void select_validator();
+    Validated default_validate(const std::string& value);
+    Validated null_validator(const std::string& value);
+    Validated validate_atom_site_refinement_flags(const std::string& value);
+    Validated validate_refine_ls_weighting_scheme(const std::string& value);
+
+  private:
+    using Validator = Validated (CifDataItem::*)(const std::string&);
+
+    Validated check_number_form(const std::string& value) const;
+    Validated check_range(const std::string& value);
+    bool read_range();
+
+    std::string name_;
+    Validator validator_ = &CifDataItem::default_validate;
+    PackedStrings values_;
+    // The dictionary's range text, read at the first value that needs it.
+    bool range_parsed_ = false;
+    float range_lower_ = 0.0f;
+    float range_upper_ = 0.0f;
+    bool has_lower_bound_ = false;
+    bool has_upper_bound_ = false;
+    THandle<CifDictionary> dictionary_;
+    bool looped_ = false;
 };

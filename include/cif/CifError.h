@@ -11,7 +11,9 @@ class CIF_API CifError {
   public:
     enum ErrorType { Remark = 0, Warning = 1, Error = 2 };
 
-    enum ErrorID {
+    // A fixed underlying type: identifiers outside the table are representable, and
+    // look up as the unknown error.
+    enum ErrorID : int {
         FileNotRead = 301,
         NoDataBlocks = 302,
         DataItemNotSet = 303,

@@ -1,0 +1,51 @@
+#include "cif/CifLoop.h"
+
+#include "host/TextUtilities.h"
+
+CifLoop::~CifLoop() = default;
+
+std::vector<std::string>::iterator CifLoop::find_column(const std::string& name) {
+    return std::find_if(columns_.begin(), columns_.end(), CaseInsensitiveStringEquality(name));
+}
+
+void CifLoop::add_column(const std::string& name) {
+    if (!contains_column(name)) columns_.push_back(name);
+}
+
+void CifLoop::remove_column(const std::string& name) {
+    auto found = find_column(name);
+    if (found != columns_.end()) columns_.erase(found);
+}
+
+bool CifLoop::contains_column(const std::string& name) const {
+    return std::any_of(columns_.begin(), columns_.end(), CaseInsensitiveStringEquality(name));
+}
+
+void CifLoop::set_column_order(const std::vector<std::string>& names) {
+    std::size_t position = 0;
+    for (const std::string& name : names) {
+        auto found = find_column(name);
+        if (found == columns_.end() || position >= columns_.size()) continue;
+        move_element(columns_, static_cast<std::size_t>(found - columns_.begin()), position);
+        ++position;
+    }
+}
+
+void CifLoop::move_column(const std::string& name, CifLoop& from) {
+    auto found = from.find_column(name);
+    if (found == from.columns_.end()) return;
+    from.columns_.erase(found);
+    columns_.push_back(name);
+}
+
+void CifLoop::add_row_comment(unsigned int row, const std::string& text) {
+    if (row_comments_.size() <= row) row_comments_.resize(row + 1);
+    row_comments_[row] = text;
+}
+
+void CifLoop::copy_comments(const CifCommentable& other) {
+    CifCommentable::copy_comments(other);
+    if (const CifLoop* loop = dynamic_cast<const CifLoop*>(&other)) {
+        row_comments_ = loop->row_comments_;
+    }
+}

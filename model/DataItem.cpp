@@ -1,0 +1,294 @@
+// CifDataItem: values, the looped-item guard, dictionary getters and value validation.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "cif/CifDataItem.h"
+#include "cif/CifErrorException.h"
+#include "cif/StringFunctionsLibCif.h"
+#include "host/TextUtilities.h"
+
+namespace {
+
+bool is_placeholder(std::string_view value) {
+    return value == "?" || value == ".";
+}
+
+bool is_alpha(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Reads the value as sscanf(value, "%f(%d)") does and returns the number of conversions.
+// strtof and strtol give the same numbers as sscanf; where scanning might stop at a
+// different place (an exponent letter without digits, a hexadecimal prefix, a sign after
+// the number), sscanf itself decides.
+int scan_number_and_esd(const char* text, float& number, int& esd) {
+    char* end = nullptr;
+    number = std::strtof(text, &end);
+    if (end == text) return 0;
+    if (is_alpha(*end) || *end == '+' || *end == '-') {
+        return std::sscanf(text, "%f(%d)", &number, &esd);
+    }
+    if (*end != '(') return 1;
+    const char* digits = end + 1;
+    long read = std::strtol(digits, &end, 10);
+    if (end == digits) return 1;
+    esd = static_cast<int>(std::max<long>(std::min<long>(read, 2147483647L), -2147483647L - 1));
+    return 2;
+}
+
+// The number of digits directly after the first decimal point.
+int decimals(const std::string& text) {
+    std::size_t point = text.find('.');
+    if (point == std::string::npos) return 0;
+    std::size_t end = text.find_first_not_of("0123456789", point + 1);
+    return static_cast<int>((end == std::string::npos ? text.size() : end) - point - 1);
+}
+
+// The integer after the first 'e' (or else the first 'E'), as "%d" reads it; 0 when none.
+int exponent(const std::string& text) {
+    std::size_t at = text.find('e');
+    if (at == std::string::npos) at = text.find('E');
+    if (at == std::string::npos) return 0;
+    return static_cast<int>(std::strtol(text.c_str() + at + 1, nullptr, 10));
+}
+
+void replace_first(std::string& text, char from, char to) {
+    std::size_t at = text.find(from);
+    if (at != std::string::npos) text[at] = to;
+}
+
+}  // namespace
+
+CifDataItem::CifDataItem(THandle<CifDictionary> dictionary, const std::string& name)
+    : name_(name), dictionary_(std::move(dictionary)) {
+    select_validator();
+}
+
+CifDataItem::~CifDataItem() = default;
+
+// Values.
+
+CifDataItem::Validated CifDataItem::set_value(const std::string& value) {
+    Validated result = validate(value);
+    values_.clear();
+    if (!value.empty()) values_.push_back(value);
+    return result;
+}
+
+CifDataItem::Validated CifDataItem::set_value(unsigned int index, const std::string& value) {
+    check_looped("set_value", index);
+    Validated result = validate(value);
+    values_.set(index, value);
+    return result;
+}
+
+void CifDataItem::add_value(const std::string& value) {
+    check_looped("add_value", size());
+    values_.push_back(value);
+}
+
+void CifDataItem::copy_value(const THandle<CifDataItem>& other) {
+    const CifDataItem& source = *other;
+    if (source.size() > 1) check_looped("copy_value", source.size());
+    values_ = source.values_;
+}
+
+std::string CifDataItem::value() const {
+    return values_.empty() ? std::string() : std::string(values_.view(0));
+}
+
+std::string CifDataItem::value(unsigned int index) const {
+    check_looped("value", index);
+    return index < size() ? std::string(values_.view(index)) : std::string();
+}
+
+bool CifDataItem::has_significant_value() const {
+    return !values_.empty() && !is_placeholder(values_.view(0));
+}
+
+bool CifDataItem::has_significant_value(unsigned int index) const {
+    check_looped("has_significant_value", index);
+    return index < size() && !is_placeholder(values_.view(index));
+}
+
+void CifDataItem::remove_value(unsigned int index) {
+    check_looped("remove_value", index);
+    if (index < size()) values_.erase(index);
+}
+
+void CifDataItem::check_looped(const char* action, unsigned int index) const {
+    if (looped_ || index == 0) return;
+    throw CifErrorException(CifError(CifError::ActionOnUnloopedItem, action, name_, -1));
+}
+
+bool CifDataItem::operator==(const CifDataItem& other) const {
+    return name_ == other.name_ && values_ == other.values_;
+}
+
+// Dictionary getters.
+
+std::string CifDataItem::category() const {
+    return dictionary_->category(name_);
+}
+std::string CifDataItem::list_parent() const {
+    return dictionary_->list_link_parent(name_);
+}
+const std::vector<std::string>& CifDataItem::list_reference() const {
+    return dictionary_->list_reference(name_);
+}
+std::string CifDataItem::enumeration_default() const {
+    return dictionary_->enumeration_default(name_);
+}
+std::string CifDataItem::enumeration_range() const {
+    return dictionary_->enumeration_range(name_);
+}
+std::string CifDataItem::definition() const {
+    return dictionary_->definition(name_);
+}
+std::string CifDataItem::units() const {
+    return dictionary_->units(name_);
+}
+std::string CifDataItem::units_detail() const {
+    return dictionary_->units_detail(name_);
+}
+CifDictionary::DataType CifDataItem::type() const {
+    return dictionary_->type(name_);
+}
+CifDictionary::DataTypeCond CifDataItem::condition() const {
+    return dictionary_->condition(name_);
+}
+CifDictionary::ListType CifDataItem::list() const {
+    return dictionary_->list(name_);
+}
+bool CifDataItem::list_mandatory() const {
+    return dictionary_->list_mandatory(name_);
+}
+const std::vector<std::string>& CifDataItem::list_child() const {
+    return dictionary_->list_link_child(name_);
+}
+const std::vector<Example>& CifDataItem::example() const {
+    return dictionary_->example(name_);
+}
+const std::vector<Enumeration>& CifDataItem::enumeration() const {
+    return dictionary_->enumeration(name_);
+}
+const std::vector<Relation>& CifDataItem::relation() const {
+    return dictionary_->related_item(name_);
+}
+
+// Validation.
+
+void CifDataItem::select_validator() {
+    CaseInsensitiveStringEquality is(name_);
+    if (is("_atom_site_refinement_flags")) {
+        validator_ = &CifDataItem::validate_atom_site_refinement_flags;
+    } else if (is("_refine_ls_weighting_scheme")) {
+        validator_ = &CifDataItem::validate_refine_ls_weighting_scheme;
+    } else if (is("_publ_contact_author_phone") || is("_publ_contact_author_fax") ||
+               is("_audit_contact_author_phone") || is("_audit_contact_author_fax")) {
+        validator_ = &CifDataItem::null_validator;
+    } else {
+        validator_ = &CifDataItem::default_validate;
+    }
+}
+
+CifDataItem::Validated CifDataItem::validate(const std::string& value) {
+    return (this->*validator_)(value);
+}
+
+CifDataItem::Validated CifDataItem::null_validator(const std::string&) {
+    return Valid;
+}
+
+CifDataItem::Validated CifDataItem::validate_atom_site_refinement_flags(const std::string& value) {
+    if (value.empty()) return NotInEnumeration;
+    if (is_placeholder(value)) return Valid;
+    return value.find_first_not_of("SGRDTUP") == std::string::npos ? Valid : NotInEnumeration;
+}
+
+// A scheme written as a keyword and a formula is judged by its keyword.
+CifDataItem::Validated CifDataItem::validate_refine_ls_weighting_scheme(const std::string& value) {
+    return default_validate(value.substr(0, value.find(' ')));
+}
+
+CifDataItem::Validated CifDataItem::default_validate(const std::string& value) {
+    if (value.empty()) return Valid;
+    Validated markup = check_super_subscript_markup(value);
+    if (markup != Valid) return markup;
+    const CifDictionary::DataType data_type = type();
+    if (data_type == CifDictionary::TYPE_UNDEFINED || is_placeholder(value)) return Valid;
+
+    const std::vector<Enumeration>& permitted = enumeration();
+    if (!permitted.empty()) {
+        CaseInsensitiveStringEquality equals(value);
+        for (const Enumeration& e : permitted) {
+            if (equals(e.value)) return Valid;
+        }
+        return NotInEnumeration;
+    }
+    if (data_type == CifDictionary::TYPE_NUMB) {
+        Validated form = check_number_form(value);
+        if (form != Valid) return form;
+    }
+    Validated range = check_range(value);
+    if (range != Valid) return range;
+    if (data_type == CifDictionary::TYPE_NUMB && condition() == CifDictionary::COND_NONE) {
+        float number = 0.0f;
+        int esd = 0;
+        if (scan_number_and_esd(value.c_str(), number, esd) == 2) return UnexpectedEsd;
+    }
+    return Valid;
+}
+
+CifDataItem::Validated CifDataItem::check_number_form(const std::string& value) const {
+    char* end = nullptr;
+    std::strtof(value.c_str(), &end);
+    if (end == value.c_str()) return NotANumber;
+    return is_cif_number(value.c_str()) ? Valid : BadlyFormattedNumber;
+}
+
+// Reads the dictionary's range text once per item, as sscanf reads "%f:%f", else "%f:",
+// else ":%f"; false when none of them converts anything.
+bool CifDataItem::read_range() {
+    const std::string text = enumeration_range();
+    float lower = 0.0f;
+    float upper = 0.0f;
+    if (std::sscanf(text.c_str(), "%f:%f", &lower, &upper) == 2) {
+        has_lower_bound_ = has_upper_bound_ = true;
+    } else if (std::sscanf(text.c_str(), "%f:", &lower) == 1) {
+        has_lower_bound_ = true;
+    } else if (std::sscanf(text.c_str(), ":%f", &upper) == 1) {
+        has_upper_bound_ = true;
+    } else {
+        return false;
+    }
+    range_lower_ = lower;
+    range_upper_ = upper;
+    range_parsed_ = true;
+    return true;
+}
+
+// Values within three standard uncertainties of a bound are accepted.
+CifDataItem::Validated CifDataItem::check_range(const std::string& value) {
+    if (!range_parsed_) {
+        if (enumeration_range().empty()) return Valid;
+        if (!read_range()) return BadRange;
+    }
+    std::string copy = value;  // FORTRAN-style exponents: 1.0D2 is 1.0E2
+    replace_first(copy, 'D', 'E');
+    replace_first(copy, 'd', 'e');
+    float number = 0.0f;
+    int esd = 0;
+    int converted = scan_number_and_esd(copy.c_str(), number, esd);
+    if (converted == 0) return Valid;
+    double allowance = 0.0;
+    if (converted == 2 && condition() == CifDictionary::COND_ESD) {
+        allowance = 3.0 * esd * std::pow(10.0, exponent(copy) - decimals(copy));
+    }
+    if (has_lower_bound_ && double(number) < double(range_lower_) - allowance) return BelowMinimum;
+    if (has_upper_bound_ && double(number) > double(range_upper_) + allowance) return AboveMaximum;
+    return Valid;
+}
