@@ -20,17 +20,27 @@ bool is_alpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// Reads the value as sscanf(value, "%f(%d)") does and returns the number of conversions.
-// strtof and strtol give the same numbers as sscanf; where scanning might stop at a
-// different place (an exponent letter without digits, a hexadecimal prefix, a sign after
-// the number), sscanf itself decides.
+// sscanf reads numbers as strtof does, but where the text goes on with a letter or a sign
+// (an exponent letter without digits, a hexadecimal prefix without digits) its scan may
+// take in more, or fail where strtof succeeds; there sscanf itself is asked.
+bool strtof_agrees_with_sscanf(const char* end) {
+    return !is_alpha(*end) && *end != '+' && *end != '-';
+}
+
+// sscanf(text, "%f", &number) == 1, without sscanf's cost for ordinary numbers.
+bool scan_number(const char* text, float& number) {
+    char* end = nullptr;
+    number = std::strtof(text, &end);
+    if (end == text) return false;
+    return strtof_agrees_with_sscanf(end) || std::sscanf(text, "%f", &number) == 1;
+}
+
+// sscanf(text, "%f(%d)", &number, &esd): the number of conversions.
 int scan_number_and_esd(const char* text, float& number, int& esd) {
     char* end = nullptr;
     number = std::strtof(text, &end);
     if (end == text) return 0;
-    if (is_alpha(*end) || *end == '+' || *end == '-') {
-        return std::sscanf(text, "%f(%d)", &number, &esd);
-    }
+    if (!strtof_agrees_with_sscanf(end)) return std::sscanf(text, "%f(%d)", &number, &esd);
     if (*end != '(') return 1;
     const char* digits = end + 1;
     long read = std::strtol(digits, &end, 10);
@@ -244,9 +254,8 @@ CifDataItem::Validated CifDataItem::default_validate(const std::string& value) {
 }
 
 CifDataItem::Validated CifDataItem::check_number_form(const std::string& value) const {
-    char* end = nullptr;
-    std::strtof(value.c_str(), &end);
-    if (end == value.c_str()) return NotANumber;
+    float number = 0.0f;
+    if (!scan_number(value.c_str(), number)) return NotANumber;
     return is_cif_number(value.c_str()) ? Valid : BadlyFormattedNumber;
 }
 
