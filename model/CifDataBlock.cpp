@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "CifOutput.h"
 #include "cif/CifErrorException.h"
 
 namespace {
@@ -397,4 +398,40 @@ void CifDataBlock::copy_category(const std::string& category, const CifDataBlock
     std::vector<std::string> names;
     source.find_category_items(category, names);
     copy(names, source, mode);
+}
+
+// Writing.
+
+void CifDataBlock::print(std::ostream& os, const CifWriteSettings& settings) const {
+    {
+        CifOutput out(os);
+        out.write(comments(Leading));
+        out.write(name_);
+        out.write(comments(AfterName));
+        out.line_end();
+    }
+    // Names compare without case here, as everywhere in a block, so that an item spelled
+    // unlike its loop column still finds its loop written.
+    std::set<std::string, CaseInsensitiveStringLess> written;
+    std::vector<std::string> columns;
+    std::vector<THandle<CifDataItem>> column_items;
+    for (const THandle<CifDataItem>& item : write_order_) {
+        if (!item->is_looped()) {
+            item->print(os, settings);
+            continue;
+        }
+        if (written.count(item->name()) != 0) continue;
+        auto loop = loop_containing(item->name());
+        if (loop == loops_.end()) THandleCommon::null_handle_error();  // a looped item has a loop
+        const CifLoop& printed = **loop;
+        printed.columns(columns);
+        find(columns, column_items);
+        printed.print(os, column_items, settings);
+        written.insert(columns.begin(), columns.end());
+    }
+}
+
+std::ostream& operator<<(std::ostream& os, const CifDataBlock& block) {
+    block.print(os, CifWriteSettings());
+    return os;
 }

@@ -1,6 +1,10 @@
 #include "cif/StringFunctionsLibCif.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <ostream>
+#include <sstream>
 #include <vector>
 
 #include "CifCharacters.h"
@@ -115,4 +119,45 @@ CifDataItem::Validated check_super_subscript_markup(const std::string& text) {
         }
     }
     return CifDataItem::Valid;
+}
+
+void print_item_name(std::ostream& os, THandle<CifDataItem> item) {
+    if (item.is_null()) {
+        os << "NA";
+        return;
+    }
+    os << item->name() << '\n';
+}
+
+void print_item_value(std::ostream& os, THandle<CifDataItem> item, int index) {
+    if (item.is_null() || index < 0 || item->size() <= static_cast<unsigned int>(index)) {
+        os << "NA";
+        return;
+    }
+    os << item->value_view(static_cast<unsigned int>(index)) << '\n';
+}
+
+std::string left_justify_text_block(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    auto first = std::find_if(lines.begin(), lines.end(),
+                              [](const std::string& l) { return !is_blank_line(l.c_str()); });
+    auto last = std::find_if(lines.rbegin(), std::make_reverse_iterator(first),
+                             [](const std::string& l) { return !is_blank_line(l.c_str()); });
+    std::vector<std::string> kept(first, last.base());
+    std::size_t indentation = 2147483647;
+    for (const std::string& line : kept) {
+        std::size_t white = 0;
+        while (white < line.size() && is_white(line[white]))
+            ++white;
+        indentation = std::min(indentation, white);
+    }
+    std::string result;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (i != 0) result += '\n';
+        if (kept[i].size() > indentation) result.append(kept[i], indentation, std::string::npos);
+    }
+    return result;
 }

@@ -2,6 +2,7 @@
 // group some of them into tables, and the order in which they are written.
 #pragma once
 
+#include <iosfwd>
 #include <list>
 #include <map>
 #include <string>
@@ -12,6 +13,7 @@
 #include "cif/CifDataItem.h"
 #include "cif/CifDictionary.h"
 #include "cif/CifLoop.h"
+#include "cif/CifWriteSettings.h"
 #include "host/THandle.h"
 #include "host/TextUtilities.h"
 
@@ -98,6 +100,10 @@ class CIF_API CifDataBlock : public CifCommentable {
     void move_category(const std::string& category, CifDataBlock& source, OverwriteMode mode);
     void copy_category(const std::string& category, const CifDataBlock& source, OverwriteMode mode);
 
+    /// Writes the block: comments and data_ line, then its items in write order, each loop
+    /// once where its first item stands.
+    void print(std::ostream& os, const CifWriteSettings& settings) const;
+
   private:
     // The name index keeps each item's place in the write order, so removal is no search.
     struct Entry {
@@ -120,3 +126,6 @@ class CIF_API CifDataBlock : public CifCommentable {
     THandle<CifDictionary> dictionary_;
     Loops loops_;
 };
+
+/// Prints the block with the default settings.
+CIF_API std::ostream& operator<<(std::ostream& os, const CifDataBlock& block);

@@ -2,12 +2,15 @@
 // a loop column, bound to the block's dictionary for its definition and validation.
 #pragma once
 
+#include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cif/CifApi.h"
 #include "cif/CifCommentable.h"
 #include "cif/CifDictionary.h"
+#include "cif/CifWriteSettings.h"
 #include "cif/PackedStrings.h"
 #include "host/THandle.h"
 
@@ -48,6 +51,11 @@ class CIF_API CifDataItem : public CifCommentable {
     std::string value() const;
     /// Value of the row, or the empty string past the end.
     std::string value(unsigned int index) const;
+    /// Value of the row without a copy or a looped check; empty past the end. Valid until
+    /// the item changes.
+    std::string_view value_view(unsigned int index) const {
+        return index < size() ? values_.view(index) : std::string_view();
+    }
     bool has_value() const { return !values_.empty(); }
     /// A first value that is neither "?" nor ".".
     bool has_significant_value() const;
@@ -68,6 +76,10 @@ class CIF_API CifDataItem : public CifCommentable {
     /// Same name (exact letter case) and same values; nothing else takes part.
     bool operator==(const CifDataItem& other) const;
     bool operator!=(const CifDataItem& other) const { return !(*this == other); }
+
+    /// Writes a non-looped item: its leading comment, the name/value line, its trailing
+    /// comment; nothing at all when it has no value.
+    void print(std::ostream& os, const CifWriteSettings& settings) const;
 
     /// The definition of this name in the block's dictionary. Each getter dereferences the
     /// dictionary handle.

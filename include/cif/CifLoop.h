@@ -4,11 +4,16 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "cif/CifApi.h"
 #include "cif/CifCommentable.h"
+#include "cif/CifWriteSettings.h"
+#include "host/THandle.h"
+
+class CifDataItem;
 
 /// Moves the element at `from` to `to`, rotating the elements between by one place.
 template <class Sequence>
@@ -48,6 +53,11 @@ class CIF_API CifLoop : public CifCommentable {
     void add_row_comment(unsigned int row, const std::string& text);
     /// The row comments by row index; rows never given one hold the empty string.
     const std::vector<std::string>& row_comments() const { return row_comments_; }
+
+    /// Writes the loop_ header, the column names and the rows; `items` are the column items
+    /// in column order, and the first one decides the number of rows.
+    void print(std::ostream& os, const std::vector<THandle<CifDataItem>>& items,
+               const CifWriteSettings& settings) const;
 
     /// Element comments, and the row comments too when the other element is a loop.
     void copy_comments(const CifCommentable& other) override;

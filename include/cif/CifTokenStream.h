@@ -5,6 +5,7 @@
 #include <deque>
 #include <iosfwd>
 #include <string>
+#include <utility>
 
 #include "cif/CifApi.h"
 #include "cif/CifErrorContainer.h"
@@ -46,6 +47,7 @@ class CIF_API CifTokenStream {
     CifToken get_token();
     /// Makes the token the next one returned.
     void unget_token(const CifToken& token) { queue_.push_front(token); }
+    void unget_token(CifToken&& token) { queue_.push_front(std::move(token)); }
     /// Queues the token behind those already pushed back.
     void put_token(const CifToken& token) { queue_.push_back(token); }
 

@@ -1,0 +1,353 @@
+#include "cif/CifParser.h"
+
+#include "cif/CifErrorException.h"
+#include "host/TextUtilities.h"
+
+namespace {
+
+const char* const implicit_block_name = "data_added_by_velliq";
+
+bool is_end_of_file_marker(const std::string& text) {
+    return text.compare(0, 4, "_eof") == 0;
+}
+
+bool is_comment_or_blank(const CifToken& token) {
+    return (token.type & (CifToken::Comment | CifToken::BlankLine)) != 0;
+}
+
+void append_comment_line(std::string& text, const CifToken& token) {
+    if (token.type == CifToken::BlankLine) {
+        text += '\n';
+        return;
+    }
+    text += '#';
+    text += token.text;
+    text += '\n';
+}
+
+}  // namespace
+
+CifParser::CifParser(THandle<CifDictionary> dictionary, THandle<CifErrorContainer> errors,
+                     Blocks& blocks)
+    : dictionary_(std::move(dictionary)), errors_(std::move(errors)), blocks_(blocks) {}
+
+void CifParser::parse(CifTokenStream& stream) {
+    pending_comment_.clear();
+    items_set_.clear();
+    current_block_ = THandle<CifDataBlock>();
+    last_item_ = THandle<CifDataItem>();
+    reported_strings_before_first_block_ = false;
+    block_name_counts_.clear();
+    for (const THandle<CifDataBlock>& block : blocks_)
+        ++block_name_counts_[block->name()];
+    // Text before the first data_ header is often free prose, full of apostrophes.
+    quote_ignored_before_ = errors_->error_ignored(CifError::UnterminatedQuote);
+    errors_->ignore_error(CifError::UnterminatedQuote);
+    try {
+        for (CifToken token = stream.get_token(); token.type != CifToken::EndOfInput;
+             token = stream.get_token()) {
+            dispatch(stream, token);
+        }
+        end_of_input();
+    } catch (const CifErrorException& e) {
+        errors_->add(e.error());
+    }
+    if (current_block_.is_null()) restore_quote_reporting();
+}
+
+void CifParser::restore_quote_reporting() {
+    if (!quote_ignored_before_) errors_->pass_error(CifError::UnterminatedQuote);
+}
+
+void CifParser::dispatch(CifTokenStream& stream, const CifToken& token) {
+    switch (token.type) {
+        case CifToken::BlankLine:
+        case CifToken::Comment:
+            append_comment_line(pending_comment_, token);
+            break;
+        case CifToken::DataBlockHeader:
+            block_header(stream, token);
+            break;
+        case CifToken::DataName:
+            data_name(stream, token);
+            break;
+        case CifToken::LoopKeyword: {
+            check_block_present(token.line);
+            THandle<CifDataItem> first = loop(current_block_, &stream, token.line);
+            if (first) last_item_ = first;
+            break;
+        }
+        case CifToken::Value:
+            stray_value(token);
+            break;
+        default:
+            errors_->add(CifError(CifError::InternalReadError, "Invalid parser token", -1));
+            break;
+    }
+}
+
+void CifParser::end_of_input() {
+    if (!pending_comment_.empty() && pending_comment_.back() == '\n') pending_comment_.pop_back();
+    if (last_item_ && !pending_comment_.empty()) {
+        last_item_->set_comments(pending_comment_, CifCommentable::Trailing);
+        pending_comment_.clear();
+    }
+}
+
+void CifParser::make_block(const std::string& name, int line) {
+    current_block_ = THandle<CifDataBlock>(new CifDataBlock(dictionary_, name, line));
+    blocks_.push_back(current_block_);
+    restore_quote_reporting();
+}
+
+void CifParser::check_block_present(int line) {
+    if (current_block_) return;
+    errors_->add(CifError(CifError::DataBeforeFirstBlock, line));
+    make_block(implicit_block_name, line);
+    ++block_name_counts_[implicit_block_name];
+}
+
+void CifParser::block_header(CifTokenStream& stream, const CifToken& header) {
+    items_set_.clear();
+    make_block(header.text, header.line);
+    if (header.text == "data_")
+        errors_->add(CifError(CifError::MissingBlockIdentifier, header.line));
+    int& earlier_namesakes = block_name_counts_[header.text];
+    for (int i = 0; i < earlier_namesakes; ++i) {
+        errors_->add(CifError(CifError::DuplicateBlockName, header.text, header.line));
+    }
+    ++earlier_namesakes;
+    if (!pending_comment_.empty()) {
+        current_block_->set_comments(pending_comment_, CifCommentable::Leading);
+        pending_comment_.clear();
+    }
+    collect_line_comments(stream, header.line, header.end_line, pending_comment_, " #", "");
+    if (!pending_comment_.empty()) {
+        current_block_->set_comments(pending_comment_, CifCommentable::AfterName);
+        pending_comment_.clear();
+    }
+}
+
+void CifParser::data_name(CifTokenStream& stream, const CifToken& name) {
+    check_block_present(name.line);
+    if (name.text.size() > 75) {
+        errors_->add(CifError(CifError::DataNameTooLong, name.text, name.line));
+    }
+    std::string between;
+    CifToken value = take_after_comments(stream, between);
+    int value_line = -1;
+    int value_end_line = -1;
+    if (value.type == CifToken::Value) {
+        value_line = value.line;
+        value_end_line = value.end_line;
+        set(current_block_, name, value);
+    } else {
+        CifError::ErrorID id =
+            value.type == CifToken::DataName   ? CifError::DataNameFollowedByDataName
+            : is_end_of_file_marker(name.text) ? CifError::NonStandardEndOfFileMarker
+                                               : CifError::DataNameWithoutValue;
+        errors_->add(CifError(id, name.text, name.line));
+        stream.unget_token(std::move(value));
+    }
+    last_item_ = current_block_->find(name.text);
+    if (last_item_) {
+        if (!pending_comment_.empty()) {
+            last_item_->set_comments(pending_comment_, CifCommentable::Leading);
+            pending_comment_.clear();
+        }
+        if (!between.empty()) last_item_->set_comments(between, CifCommentable::AfterName);
+    }
+    if (value_line != -1) {
+        collect_line_comments(stream, value_line, value_end_line, pending_comment_, "#", "\n");
+    }
+    if (last_item_ && !pending_comment_.empty()) {
+        last_item_->set_comments(pending_comment_, CifCommentable::AfterValue);
+        pending_comment_.clear();
+    }
+}
+
+void CifParser::set(THandle<CifDataBlock> block, const CifToken& name, const CifToken& value) {
+    if (block.is_null() || name.type != CifToken::DataName || value.type != CifToken::Value) {
+        errors_->add(
+            CifError(CifError::InternalReadError, "parser error: set of invalid data item", -1));
+        return;
+    }
+    THandle<CifDataItem> item = block->obtain(name.text);
+    if (!check_unset(item, name)) return;
+    items_set_.emplace_back(item, name.line);
+    CifDataItem::Validated outcome = item->set_value(value.text);
+    if (outcome != CifDataItem::Valid)
+        errors_->add(validation_error(name.text, outcome, name.line));
+    if (item->type() == CifDictionary::TYPE_UNDEFINED) {
+        errors_->add(CifError(CifError::NonStandardDataItem, name.text, name.line));
+    }
+}
+
+bool CifParser::check_unset(THandle<CifDataItem> item, const CifToken& name) {
+    if (!item->has_value()) return true;
+    std::string earlier = "unknown";
+    for (const auto& [set_item, line] : items_set_) {
+        if (set_item == item) {
+            earlier = std::to_string(line);
+            break;
+        }
+    }
+    errors_->add(CifError(CifError::DataItemAlreadySet, name.text, earlier, name.line));
+    return false;
+}
+
+CifError CifParser::validation_error(const std::string& name, CifDataItem::Validated outcome,
+                                     int line) {
+    static const CifError::ErrorID by_outcome[] = {
+        CifError::ItemValidatedOK,
+        CifError::ValueNotInEnumeration,
+        CifError::BadNumberFormat,
+        CifError::ValueNotNumber,
+        CifError::ValueBelowLimit,
+        CifError::ValueAboveLimit,
+        CifError::UnexpectedStandardUncertainty,
+        CifError::BadEnumerationRange,
+        CifError::MismatchedSubscriptMarkup,
+        CifError::MismatchedSuperscriptMarkup,
+    };
+    const int index = static_cast<int>(outcome);
+    const bool known = index >= 0 && index < static_cast<int>(std::size(by_outcome));
+    return CifError(known ? by_outcome[index] : CifError::ItemValidatedOK, name, line);
+}
+
+// A value nobody claimed. After an item whose value holds what look like data names, the
+// likely cause is a text field that swallowed them.
+void CifParser::stray_value(const CifToken& value) {
+    if (current_block_.is_null()) {
+        if (!reported_strings_before_first_block_) {
+            errors_->add(CifError(CifError::IgnoredStringsBeforeFirstBlock, value.line));
+            reported_strings_before_first_block_ = true;
+        }
+        return;
+    }
+    bool swallowed = false;
+    if (last_item_ && last_item_->has_value()) {
+        const std::string text = strip(last_item_->value(), " \t");
+        swallowed = (!text.empty() && text[0] == '_') || text.find("\n_") != std::string::npos;
+    }
+    errors_->add(
+        CifError(swallowed ? CifError::IgnoredStringSemicolonMismatch : CifError::IgnoredString,
+                 value.text, value.line));
+}
+
+CifToken CifParser::take_after_comments(CifTokenStream& stream, std::string& text) {
+    CifToken token = stream.get_token();
+    for (; is_comment_or_blank(token); token = stream.get_token())
+        append_comment_line(text, token);
+    return token;
+}
+
+void CifParser::collect_line_comments(CifTokenStream& stream, int first, int last,
+                                      std::string& text, const char* prefix, const char* suffix) {
+    CifToken token = stream.get_token();
+    for (; token.type == CifToken::Comment && token.line >= first && token.line <= last;
+         token = stream.get_token()) {
+        text += prefix;
+        text += token.text;
+        text += suffix;
+    }
+    stream.unget_token(std::move(token));
+}
+
+THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream* stream,
+                                     int line) {
+    std::string preceding;
+    preceding.swap(pending_comment_);
+    std::string loop_line;
+    collect_line_comments(*stream, line, line, loop_line, "#", "\n");
+    CifToken token = stream->get_token();
+    for (; token.type == CifToken::LoopKeyword; token = stream->get_token()) {
+        errors_->add(CifError(CifError::RepeatedKeyword, token.text, token.line));
+    }
+    stream->unget_token(std::move(token));
+
+    std::vector<THandle<CifDataItem>> items;
+    std::vector<std::string> names;
+    read_loop_columns(block, *stream, items, names);
+    if (items.empty()) {
+        errors_->add(CifError(CifError::EmptyLoop, line));
+        return THandle<CifDataItem>();
+    }
+    THandle<CifLoop> loop(new CifLoop);
+    for (const std::string& name : names)
+        loop->add_column(name);
+    loop->set_comments(preceding, CifCommentable::AfterName);
+    loop->set_comments(loop_line, CifCommentable::AfterValue);
+    // Comments after the last column name come before the first row.
+    std::string row_comment;
+    row_comment.swap(pending_comment_);
+    try {
+        block->add_loop(loop);
+    } catch (const CifErrorException& e) {
+        errors_->add(e.error());
+        return THandle<CifDataItem>();
+    }
+    std::string accumulated;
+    if (!read_loop_rows(*stream, items, names, row_comment, accumulated)) {
+        errors_->add(CifError(CifError::LoopValueCountMismatch, line));
+    }
+    if (!accumulated.empty()) loop->add_row_comment(0, accumulated);
+    pending_comment_.swap(row_comment);
+    return items.front();
+}
+
+// Column names, each with the comments before it and on its line. Comments after the last
+// name stay pending.
+void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& stream,
+                                  std::vector<THandle<CifDataItem>>& items,
+                                  std::vector<std::string>& names) {
+    for (;;) {
+        CifToken name = take_after_comments(stream, pending_comment_);
+        if (name.type != CifToken::DataName) {
+            stream.unget_token(std::move(name));
+            return;
+        }
+        THandle<CifDataItem> item = block->obtain(name.text);
+        items.push_back(item);
+        names.push_back(name.text);
+        if (!pending_comment_.empty()) {
+            item->set_comments(pending_comment_, CifCommentable::Leading);
+            pending_comment_.clear();
+        }
+        if (item->type() == CifDictionary::TYPE_UNDEFINED) {
+            errors_->add(CifError(CifError::NonStandardDataItem, name.text, name.line));
+        }
+        if (check_unset(item, name)) items_set_.emplace_back(item, name.line);
+        std::string after_name;
+        collect_line_comments(stream, name.line, name.line, after_name, "#", "\n");
+        item->set_comments(after_name, CifCommentable::AfterName);
+    }
+}
+
+// Reads rows while values come; false when a row stopped short of its last column.
+bool CifParser::read_loop_rows(CifTokenStream& stream,
+                               const std::vector<THandle<CifDataItem>>& items,
+                               const std::vector<std::string>& names, std::string& row_comment,
+                               std::string& accumulated) {
+    CifToken value = take_after_comments(stream, row_comment);
+    for (unsigned int row = 0;; ++row) {
+        for (std::size_t column = 0; column < items.size(); ++column) {
+            if (column > 0) value = take_after_comments(stream, row_comment);
+            if (value.type != CifToken::Value) {
+                stream.unget_token(std::move(value));
+                return false;
+            }
+            CifDataItem::Validated outcome = items[column]->set_value(row, value.text);
+            if (outcome != CifDataItem::Valid) {
+                errors_->add(validation_error(names[column], outcome, value.line));
+            }
+            accumulated += row_comment;
+            row_comment.clear();
+        }
+        value = take_after_comments(stream, row_comment);
+        if (value.type != CifToken::Value) {
+            stream.unget_token(std::move(value));
+            return true;
+        }
+    }
+}
