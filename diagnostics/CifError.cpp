@@ -63,3 +63,8 @@ bool CifError::operator==(const CifError& other) const {
 void CifError::print(std::ostream& out) const {
     out << complete_message();
 }
+
+std::ostream& operator<<(std::ostream& out, const CifError& error) {
+    error.print(out);
+    return out;
+}

@@ -110,3 +110,6 @@ class CIF_API CifError {
     std::string first_;
     std::string second_;
 };
+
+/// Writes the record's complete_message().
+CIF_API std::ostream& operator<<(std::ostream& out, const CifError& error);
