@@ -9,6 +9,10 @@ void CifErrorContainer::add(const CifError& error) {
     if (!error_ignored(error.id())) errors_.push_back(error);
 }
 
+void CifErrorContainer::add(CifError&& error) {
+    if (!error_ignored(error.id())) errors_.push_back(std::move(error));
+}
+
 std::size_t CifErrorContainer::errors_of_type(CifError::ErrorType type) const {
     return static_cast<std::size_t>(std::count_if(
         errors_.begin(), errors_.end(), [type](const CifError& e) { return e.type() == type; }));

@@ -1,5 +1,7 @@
 #include "cif/CifConcreteDictionary.h"
 
+#include "reading/CifCharacters.h"
+
 namespace {
 
 // The defaults for names the dictionary does not define; they live for the whole run.
@@ -35,7 +37,8 @@ CifConcreteDictionary::~CifConcreteDictionary() = default;
 
 CifConcreteDictionary::Definitions::const_iterator CifConcreteDictionary::find_entry(
     const std::string& name) const {
-    if (CaseInsensitiveStringEquality()(name, cached_name_)) return cached_position_;
+    if (definitions_.empty()) return definitions_.end();  // the common empty dictionary
+    if (cif_characters::equal_ignoring_case(name, cached_name_)) return cached_position_;
     cached_name_ = name;
     cached_position_ = definitions_.find(name);
     return cached_position_;

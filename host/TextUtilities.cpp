@@ -6,10 +6,6 @@
 
 namespace {
 
-char lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool is_white(char c) {
     return std::strchr(" \t\n\v\f\r", c) != nullptr && c != '\0';
 }
@@ -79,20 +75,6 @@ double string_to_double(const std::string& text, bool& ok) {
 bool contains_case_insensitive(const std::string& text, const std::string& keyword) {
     return std::search(text.begin(), text.end(), keyword.begin(), keyword.end(),
                        CaseInsensitiveCharacterEquality()) != text.end();
-}
-
-bool CaseInsensitiveCharacterEquality::operator()(char a, char b) const {
-    return lower(a) == lower(b);
-}
-
-bool CaseInsensitiveStringLess::operator()(const std::string& a, const std::string& b) const {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        unsigned char x = static_cast<unsigned char>(lower(a[i]));
-        unsigned char y = static_cast<unsigned char>(lower(b[i]));
-        if (x != y) return x < y;
-    }
-    return a.size() < b.size();
 }
 
 bool CaseInsensitiveStringEquality::operator()(const std::string& a, const std::string& b) const {

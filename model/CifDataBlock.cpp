@@ -5,6 +5,7 @@
 
 #include "CifOutput.h"
 #include "cif/CifErrorException.h"
+#include "reading/CifCharacters.h"
 
 namespace {
 
@@ -25,10 +26,24 @@ auto first_loop_with_column(LoopList& loops, const std::string& name) {
 }
 
 bool listed(const std::vector<std::string>& names, const std::string& name) {
-    return std::any_of(names.begin(), names.end(), CaseInsensitiveStringEquality(name));
+    return std::any_of(names.begin(), names.end(), [&name](const std::string& listed_name) {
+        return cif_characters::equal_ignoring_case(listed_name, name);
+    });
 }
 
 }  // namespace
+
+// The order of CaseInsensitiveStringLess, on views.
+bool CifDataBlock::NameLess::operator()(std::string_view a, std::string_view b) const {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i]) continue;
+        auto x = static_cast<unsigned char>(cif_characters::ascii_lower(a[i]));
+        auto y = static_cast<unsigned char>(cif_characters::ascii_lower(b[i]));
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
 
 CifDataBlock::CifDataBlock(THandle<CifDictionary> dictionary, const std::string& name, int line)
     : line_(line), name_(name), dictionary_(std::move(dictionary)) {}
@@ -43,7 +58,7 @@ THandle<CifDataItem> CifDataBlock::obtain(const std::string& name) {
     THandle<CifDataItem> item(new CifDataItem(dictionary_, name));
     auto place = write_order_.insert(write_order_.end(), item);
     try {
-        items_.emplace_hint(found, name, Entry{item, place});
+        items_.emplace_hint(found, std::string_view(item->name()), Entry{item, place});
     } catch (...) {
         write_order_.erase(place);
         throw;
@@ -192,22 +207,26 @@ void CifDataBlock::add_loop(THandle<CifLoop> loop) {
     if (loop.is_null() || loop->empty()) throw_internal("CifDataBlock::adding null loop");
     std::vector<std::string> columns;
     loop->columns(columns);
-    for (const std::string& column : columns) {
-        if (!find(column)) {
-            throw_internal("Creating invalid loop, item " + column + " does not exist");
+    std::vector<THandle<CifDataItem>> items;
+    find(columns, items);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (!items[i]) {
+            throw_internal("Creating invalid loop, item " + columns[i] + " does not exist");
         }
     }
-    // Checked before anything is marked, so that a refused loop changes nothing.
-    for (const std::string& column : columns) {
-        auto existing = loop_containing(column);
+    // Checked before anything is marked, so that a refused loop changes nothing. Only a
+    // looped item can be a column of a loop already.
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (!items[i]->is_looped()) continue;
+        auto existing = loop_containing(columns[i]);
         if (existing != loops_.end()) {
             std::vector<std::string> taken;
             (*existing)->columns(taken);
             throw CifErrorException(CifError(CifError::DataItemAlreadySet, taken.front(), line_));
         }
     }
-    for (const std::string& column : columns)
-        find(column)->set_looped();
+    for (const THandle<CifDataItem>& item : items)
+        item->set_looped();
     loops_.push_back(loop);
 }
 
@@ -375,7 +394,7 @@ void CifDataBlock::find_category_items(const std::string& category,
     out.clear();
     for (const auto& entry : items_) {
         const CifDataItem& item = *entry.second.item;
-        if (item.dictionary()->name_in_category(item.name(), category)) out.push_back(entry.first);
+        if (item.dictionary()->name_in_category(item.name(), category)) out.push_back(item.name());
     }
 }
 

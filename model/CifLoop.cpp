@@ -4,12 +4,22 @@
 
 #include "CifOutput.h"
 #include "cif/CifDataItem.h"
-#include "host/TextUtilities.h"
+#include "reading/CifCharacters.h"
 
 CifLoop::~CifLoop() = default;
 
+namespace {
+
+auto names_column(const std::string& name) {
+    return [&name](const std::string& column) {
+        return cif_characters::equal_ignoring_case(column, name);
+    };
+}
+
+}  // namespace
+
 std::vector<std::string>::iterator CifLoop::find_column(const std::string& name) {
-    return std::find_if(columns_.begin(), columns_.end(), CaseInsensitiveStringEquality(name));
+    return std::find_if(columns_.begin(), columns_.end(), names_column(name));
 }
 
 void CifLoop::add_column(const std::string& name) {
@@ -22,7 +32,7 @@ void CifLoop::remove_column(const std::string& name) {
 }
 
 bool CifLoop::contains_column(const std::string& name) const {
-    return std::any_of(columns_.begin(), columns_.end(), CaseInsensitiveStringEquality(name));
+    return std::any_of(columns_.begin(), columns_.end(), names_column(name));
 }
 
 void CifLoop::set_column_order(const std::vector<std::string>& names) {

@@ -10,7 +10,7 @@
 #include "cif/CifDataItem.h"
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
-#include "host/TextUtilities.h"
+#include "reading/CifCharacters.h"
 
 namespace {
 
@@ -194,7 +194,9 @@ const std::vector<Relation>& CifDataItem::relation() const {
 // Validation.
 
 void CifDataItem::select_validator() {
-    CaseInsensitiveStringEquality is(name_);
+    auto is = [this](std::string_view name) {
+        return cif_characters::equal_ignoring_case(name_, name);
+    };
     if (is("_atom_site_refinement_flags")) {
         validator_ = &CifDataItem::validate_atom_site_refinement_flags;
     } else if (is("_refine_ls_weighting_scheme")) {
@@ -235,9 +237,8 @@ CifDataItem::Validated CifDataItem::default_validate(const std::string& value) {
 
     const std::vector<Enumeration>& permitted = enumeration();
     if (!permitted.empty()) {
-        CaseInsensitiveStringEquality equals(value);
         for (const Enumeration& e : permitted) {
-            if (equals(e.value)) return Valid;
+            if (cif_characters::equal_ignoring_case(e.value, value)) return Valid;
         }
         return NotInEnumeration;
     }

@@ -1,46 +1,54 @@
 #include "cif/PackedStrings.h"
 
 void PackedStrings::push_back(std::string_view text) {
+    if (size_ > 0) ends_.push_back(characters_.size());
     characters_.append(text.data(), text.size());
-    ends_.push_back(characters_.size());
+    ++size_;
 }
 
 void PackedStrings::set(std::size_t i, std::string_view text) {
-    if (i >= size()) {
+    if (i >= size_) {
         resize(i);
         push_back(text);
         return;
     }
-    std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-    std::size_t old_length = ends_[i] - begin;
-    characters_.replace(begin, old_length, text.data(), text.size());
+    const std::size_t first = begin(i);
+    const std::size_t old_length = end(i) - first;
+    characters_.replace(first, old_length, text.data(), text.size());
     for (std::size_t k = i; k < ends_.size(); ++k)
         ends_[k] = ends_[k] - old_length + text.size();
 }
 
 void PackedStrings::erase(std::size_t i) {
-    std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-    std::size_t length = ends_[i] - begin;
-    characters_.erase(begin, length);
-    ends_.erase(ends_.begin() + static_cast<std::ptrdiff_t>(i));
+    const std::size_t first = begin(i);
+    const std::size_t length = end(i) - first;
+    characters_.erase(first, length);
+    // The offset that ended text i goes; when i is the last, the one that ended text i - 1
+    // does, since that text now ends with the buffer.
+    if (!ends_.empty())
+        ends_.erase(ends_.begin() + static_cast<std::ptrdiff_t>(i < ends_.size() ? i : i - 1));
     for (std::size_t k = i; k < ends_.size(); ++k)
         ends_[k] -= length;
+    --size_;
 }
 
 void PackedStrings::resize(std::size_t n) {
-    if (n < size()) {
-        characters_.resize(n == 0 ? 0 : ends_[n - 1]);
-        ends_.resize(n);
+    if (n < size_) {
+        characters_.resize(begin(n));
+        ends_.resize(n == 0 ? 0 : n - 1);
     } else {
-        ends_.resize(n, characters_.size());
+        while (size_ < n)
+            push_back(std::string_view());
     }
+    size_ = n;
 }
 
 void PackedStrings::clear() {
     characters_.clear();
     ends_.clear();
+    size_ = 0;
 }
 
 bool PackedStrings::operator==(const PackedStrings& other) const {
-    return ends_ == other.ends_ && characters_ == other.characters_;
+    return size_ == other.size_ && ends_ == other.ends_ && characters_ == other.characters_;
 }

@@ -140,7 +140,7 @@ void CifParser::data_name(CifTokenStream& stream, const CifToken& name) {
     if (value.type == CifToken::Value) {
         value_line = value.line;
         value_end_line = value.end_line;
-        set(current_block_, name, value);
+        last_item_ = store(current_block_, name, value);
     } else {
         CifError::ErrorID id =
             value.type == CifToken::DataName   ? CifError::DataNameFollowedByDataName
@@ -148,8 +148,8 @@ void CifParser::data_name(CifTokenStream& stream, const CifToken& name) {
                                                : CifError::DataNameWithoutValue;
         errors_->add(CifError(id, name.text, name.line));
         stream.unget_token(std::move(value));
+        last_item_ = current_block_->find(name.text);
     }
-    last_item_ = current_block_->find(name.text);
     if (last_item_) {
         if (!pending_comment_.empty()) {
             last_item_->set_comments(pending_comment_, CifCommentable::Leading);
@@ -167,20 +167,28 @@ void CifParser::data_name(CifTokenStream& stream, const CifToken& name) {
 }
 
 void CifParser::set(THandle<CifDataBlock> block, const CifToken& name, const CifToken& value) {
+    store(std::move(block), name, value);
+}
+
+// set(), returning the item of that name (empty when the tokens cannot be stored).
+THandle<CifDataItem> CifParser::store(THandle<CifDataBlock> block, const CifToken& name,
+                                      const CifToken& value) {
     if (block.is_null() || name.type != CifToken::DataName || value.type != CifToken::Value) {
         errors_->add(
             CifError(CifError::InternalReadError, "parser error: set of invalid data item", -1));
-        return;
+        return THandle<CifDataItem>();
     }
     THandle<CifDataItem> item = block->obtain(name.text);
-    if (!check_unset(item, name)) return;
+    if (!check_unset(item, name)) return item;
     items_set_.emplace_back(item, name.line);
     CifDataItem::Validated outcome = item->set_value(value.text);
-    if (outcome != CifDataItem::Valid)
+    if (outcome != CifDataItem::Valid) {
         errors_->add(validation_error(name.text, outcome, name.line));
+    }
     if (item->type() == CifDictionary::TYPE_UNDEFINED) {
         errors_->add(CifError(CifError::NonStandardDataItem, name.text, name.line));
     }
+    return item;
 }
 
 bool CifParser::check_unset(THandle<CifDataItem> item, const CifToken& name) {

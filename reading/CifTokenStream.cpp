@@ -1,5 +1,6 @@
 #include "cif/CifTokenStream.h"
 
+#include <algorithm>
 #include <array>
 #include <istream>
 #include <streambuf>
@@ -93,12 +94,10 @@ CifTokenStream::LineEnd CifTokenStream::read_characters(std::streambuf* buffer, 
             continue;
         }
         for (const char* p = start; p != end; ++p) {
+            p = copy_ordinary_bytes(p, end, n);
+            if (p == end) break;
             char c = *p;
             ByteKind kind = byte_kinds[static_cast<unsigned char>(c)];
-            if (kind == Ordinary && n != settings_.max_line_length && n < max_buffer_length) {
-                line_[n++] = c;
-                continue;
-            }
             if (kind == CarriageReturn || kind == LineFeed) {
                 GetArea::consume(buffer, start, p + 1);
                 if (kind == CarriageReturn) read_past_eol();
@@ -122,6 +121,17 @@ CifTokenStream::LineEnd CifTokenStream::read_characters(std::streambuf* buffer, 
         }
         GetArea::consume(buffer, start, end);
     }
+}
+
+// The common case: bytes that need no check, copied while the line is below both the warning
+// length and the buffer length. Returns where the copying stopped.
+const char* CifTokenStream::copy_ordinary_bytes(const char* p, const char* end, int& n) {
+    const int warn_at = settings_.max_line_length;
+    const int stop = (n <= warn_at && warn_at < max_buffer_length) ? warn_at : max_buffer_length;
+    const char* limit = p + std::min<std::ptrdiff_t>(end - p, std::max(stop - n, 0));
+    while (p != limit && byte_kinds[static_cast<unsigned char>(*p)] == Ordinary)
+        line_[n++] = *p++;
+    return p;
 }
 
 void CifTokenStream::discard_rest_of_line(std::streambuf* buffer) {
@@ -191,9 +201,9 @@ CifToken CifTokenStream::make_token(int type, std::string text) const {
 }
 
 CifToken CifTokenStream::get_token() {
-    if (!queue_.empty()) {
-        CifToken token = std::move(queue_.front());
-        queue_.pop_front();
+    if (!pushed_back_.empty()) {
+        CifToken token = std::move(pushed_back_.back());
+        pushed_back_.pop_back();
         return token;
     }
     for (;;) {

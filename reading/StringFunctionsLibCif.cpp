@@ -104,7 +104,9 @@ bool is_bad_printing_char(unsigned char c) {
 
 CifDataItem::Validated check_super_subscript_markup(const std::string& text) {
     // Most values carry no markup at all; they need no search.
-    if (text.find_first_of("~^") == std::string::npos) return CifDataItem::Valid;
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '~' || c == '^'; })) {
+        return CifDataItem::Valid;
+    }
     std::vector<char> marks;
     std::size_t position = 0;
     while (position < text.size()) {

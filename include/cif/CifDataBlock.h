@@ -6,6 +6,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cif/CifApi.h"
@@ -106,11 +107,15 @@ class CIF_API CifDataBlock : public CifCommentable {
 
   private:
     // The name index keeps each item's place in the write order, so removal is no search.
+    // Its keys view the items' own names, which never change while the entry holds them.
     struct Entry {
         THandle<CifDataItem> item;
         WriteOrder::iterator place;
     };
-    using Items = std::map<std::string, Entry, CaseInsensitiveStringLess>;
+    struct NameLess {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using Items = std::map<std::string_view, Entry, NameLess>;
 
     Loops::iterator loop_containing(const std::string& name);
     Loops::const_iterator loop_containing(const std::string& name) const;

@@ -17,6 +17,7 @@ class CIF_API CifErrorContainer {
 
     /// Appends the record unless its identifier is ignored.
     void add(const CifError& error);
+    void add(CifError&& error);
     /// Removes every record; the ignored identifiers stay.
     void clear() { errors_.clear(); }
 

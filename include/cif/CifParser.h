@@ -40,6 +40,8 @@ class CIF_API CifParser {
                                      int line);
 
   private:
+    THandle<CifDataItem> store(THandle<CifDataBlock> block, const CifToken& name,
+                               const CifToken& value);
     void dispatch(CifTokenStream& stream, const CifToken& token);
     void block_header(CifTokenStream& stream, const CifToken& header);
     void data_name(CifTokenStream& stream, const CifToken& name);

@@ -2,10 +2,10 @@
 // keywords, comments, blank lines), each with its line, one physical line at a time.
 #pragma once
 
-#include <deque>
 #include <iosfwd>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cif/CifApi.h"
 #include "cif/CifErrorContainer.h"
@@ -46,10 +46,10 @@ class CIF_API CifTokenStream {
     /// The next token, from the push-back queue first.
     CifToken get_token();
     /// Makes the token the next one returned.
-    void unget_token(const CifToken& token) { queue_.push_front(token); }
-    void unget_token(CifToken&& token) { queue_.push_front(std::move(token)); }
+    void unget_token(const CifToken& token) { pushed_back_.push_back(token); }
+    void unget_token(CifToken&& token) { pushed_back_.push_back(std::move(token)); }
     /// Queues the token behind those already pushed back.
-    void put_token(const CifToken& token) { queue_.push_back(token); }
+    void put_token(const CifToken& token) { pushed_back_.insert(pushed_back_.begin(), token); }
 
     /// Reads the next physical line into the buffer; false when no line can be read.
     bool newline();
@@ -63,6 +63,7 @@ class CIF_API CifTokenStream {
     enum class LineEnd { None, Ending, EndOfInput };
 
     LineEnd read_characters(std::streambuf* buffer, int& length);
+    const char* copy_ordinary_bytes(const char* p, const char* end, int& n);
     void discard_rest_of_line(std::streambuf* buffer);
     void mark_end_of_input();
     void report(CifError::ErrorID id, const std::string& argument = std::string());
@@ -77,7 +78,9 @@ class CIF_API CifTokenStream {
 
     CifParserSettings settings_;
     THandle<CifErrorContainer> errors_;
-    std::deque<CifToken> queue_;
+    // The push-back queue, its front at the back: the parser pushes back one token at a
+    // time, and a vector does that without allocating.
+    std::vector<CifToken> pushed_back_;
     std::istream* input_;
     int line_count_ = 0;
     char line_[max_buffer_length + 1] = {};

@@ -11,12 +11,11 @@
 
 class CIF_API PackedStrings {
   public:
-    std::size_t size() const { return ends_.size(); }
-    bool empty() const { return ends_.empty(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     /// Text i; valid until the sequence changes.
     std::string_view view(std::size_t i) const {
-        std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-        return std::string_view(characters_.data() + begin, ends_[i] - begin);
+        return std::string_view(characters_.data() + begin(i), end(i) - begin(i));
     }
 
     void push_back(std::string_view text);
@@ -30,6 +29,12 @@ class CIF_API PackedStrings {
     bool operator==(const PackedStrings& other) const;
 
   private:
+    std::size_t begin(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
+    std::size_t end(std::size_t i) const { return i + 1 == size_ ? characters_.size() : ends_[i]; }
+
     std::string characters_;
-    std::vector<std::size_t> ends_;  // end of each text in characters_
+    // Where each text but the last ends in characters_; the last ends with the buffer, so a
+    // single value needs no second allocation.
+    std::vector<std::size_t> ends_;
+    std::size_t size_ = 0;
 };

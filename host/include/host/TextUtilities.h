@@ -35,13 +35,32 @@ HOST_API double string_to_double(const std::string& text, bool& ok);
 /// True when the keyword occurs in the text, ignoring ASCII letter case.
 HOST_API bool contains_case_insensitive(const std::string& text, const std::string& keyword);
 
-struct HOST_API CaseInsensitiveCharacterEquality {
-    bool operator()(char a, char b) const;
+// The comparisons below are inline: ordered containers of data names call them at every
+// step of a lookup.
+namespace host_text_detail {
+inline unsigned char ascii_lower(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + 32) : u;
+}
+}  // namespace host_text_detail
+
+struct CaseInsensitiveCharacterEquality {
+    bool operator()(char a, char b) const {
+        return host_text_detail::ascii_lower(a) == host_text_detail::ascii_lower(b);
+    }
 };
 
 /// Strict weak ordering of texts by their ASCII-lower-cased bytes.
-struct HOST_API CaseInsensitiveStringLess {
-    bool operator()(const std::string& a, const std::string& b) const;
+struct CaseInsensitiveStringLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        std::size_t n = a.size() < b.size() ? a.size() : b.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            unsigned char x = host_text_detail::ascii_lower(a[i]);
+            unsigned char y = host_text_detail::ascii_lower(b[i]);
+            if (x != y) return x < y;
+        }
+        return a.size() < b.size();
+    }
 };
 
 /// Equality ignoring ASCII letter case; bind the searched text to use it as a predicate.

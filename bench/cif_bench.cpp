@@ -1,0 +1,215 @@
+// cif-bench: read and write throughput of the library on a real structure and on a large
+// generated CIF, raced against gemmi's CIF reader on the same bytes when gemmi is present.
+//
+//   cif-bench [DATA_DIR]        timings; one line per measurement ending in "name MB/s"
+//   cif-bench --rss FILE        reads FILE into a document and prints the peak resident size
+//
+// Plain timer, best of several runs; not part of the test run.
+#include <cif/Cif.h>
+#include <cif/CifConcreteDictionary.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#ifdef CIF_BENCH_GEMMI
+#include <gemmi/cif.hpp>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// An input stream buffer over bytes in memory, so that no run pays for a copy.
+class MemoryBuffer : public std::streambuf {
+  public:
+    explicit MemoryBuffer(const std::string& text) {
+        char* begin = const_cast<char*>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
+
+// An output stream buffer that only counts, so that writing is timed without the disk.
+class CountingBuffer : public std::streambuf {
+  public:
+    std::size_t count() const { return count_ + static_cast<std::size_t>(pptr() - pbase()); }
+
+  protected:
+    int_type overflow(int_type c) override {
+        count_ += static_cast<std::size_t>(pptr() - pbase());
+        setp(buffer_, buffer_ + sizeof buffer_);
+        if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char*, std::streamsize n) override {
+        count_ += static_cast<std::size_t>(n);
+        return n;
+    }
+
+  private:
+    char buffer_[1 << 16];
+    std::size_t count_ = 0;
+};
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// Renames every block header so that the copies of a file do not share block names.
+std::string with_renamed_blocks(const std::string& text, int copy) {
+    std::string out;
+    out.reserve(text.size() + 64);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        out += line;
+        if (line.compare(0, 5, "data_") == 0) out += "_" + std::to_string(copy);
+        out += '\n';
+    }
+    return out;
+}
+
+// A block with one long atom-site loop.
+std::string long_loop_block(int index, int rows) {
+    std::string out = "data_long_loop_" + std::to_string(index) +
+                      "\nloop_\n_atom_site_label\n"
+                      "_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
+                      "_atom_site_fract_z\n_atom_site_U_iso_or_equiv\n";
+    char row[160];
+    for (long i = 0; i < rows; ++i) {
+        std::snprintf(row, sizeof row, "C%ld C 0.%04ld(3) 0.%04ld(4) 0.%04ld(2) 0.0%03ld(5)\n", i,
+                      (i * 7919) % 10000, (i * 104729) % 10000, (i * 1299709) % 10000, i % 1000);
+        out += row;
+    }
+    return out;
+}
+
+std::string generate_large(const std::vector<std::string>& structures, std::size_t target) {
+    std::string out;
+    out.reserve(target + (1 << 20));
+    for (int copy = 0; out.size() < target; ++copy) {
+        for (const std::string& text : structures)
+            out += with_renamed_blocks(text, copy);
+        out += long_loop_block(copy, 20000);
+    }
+    return out;
+}
+
+template <class Work>
+double best_seconds(int runs, Work work) {
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        work();
+        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+void report(const std::string& what, std::size_t bytes, double seconds) {
+    std::printf("%-44s %8.1f MB/s\n", what.c_str(), double(bytes) / 1e6 / seconds);
+}
+
+THandle<Cif> read_document(const std::string& text) {
+    THandle<Cif> cif(new Cif(THandle<CifDictionary>(new CifConcreteDictionary)));
+    MemoryBuffer buffer(text);
+    std::istream in(&buffer);
+    cif->read(in, CifParserSettings());
+    return cif;
+}
+
+double read_seconds(const std::string& text) {
+    return best_seconds(1, [&] { read_document(text); });
+}
+
+#ifdef CIF_BENCH_GEMMI
+double gemmi_read_seconds(const std::string& text) {
+    return best_seconds(1, [&] {
+        gemmi::cif::Document doc = gemmi::cif::read_memory(text.data(), text.size(), "bench");
+    });
+}
+#endif
+
+// Times our reader, our writer and (when built with it) gemmi's reader on the text. The two
+// readers take turns, so that neither inherits a heap the other has warmed up.
+void measure(const std::string& name, const std::string& text, int runs) {
+    double ours = 1e30;
+    double theirs = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        ours = std::min(ours, read_seconds(text));
+#ifdef CIF_BENCH_GEMMI
+        theirs = std::min(theirs, gemmi_read_seconds(text));
+#endif
+    }
+    report("read " + name + " cif", text.size(), ours);
+    THandle<Cif> cif = read_document(text);
+    std::size_t written = 0;
+    double writing = best_seconds(runs, [&] {
+        CountingBuffer counter;
+        std::ostream out(&counter);
+        cif->write(out, CifWriteSettings());
+        written = counter.count();
+    });
+    report("write " + name + " cif", written, writing);
+#ifdef CIF_BENCH_GEMMI
+    report("read " + name + " gemmi", text.size(), theirs);
+    std::printf("%-44s %8.2f\n", ("ratio " + name + " cif/gemmi").c_str(), theirs / ours);
+#else
+    (void)theirs;
+#endif
+}
+
+int measure_peak_memory(const char* path) {
+    struct rusage before;
+    getrusage(RUSAGE_SELF, &before);
+    std::ifstream in(path, std::ios::binary);
+    Cif cif(THandle<CifDictionary>(new CifConcreteDictionary));
+    cif.read(in, CifParserSettings());
+    struct rusage after;
+    getrusage(RUSAGE_SELF, &after);
+    const double file_mb = double(fs::file_size(path)) / 1e6;
+    const double peak_mb = double(after.ru_maxrss) / 1e3;  // ru_maxrss is in KiB
+    std::printf("peak resident size holding %.1f MB: %.1f MB (%.2f x the file, %.1f MB before)\n",
+                file_mb, peak_mb, peak_mb / file_mb, double(before.ru_maxrss) / 1e3);
+    return cif.blocks() > 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--rss") return measure_peak_memory(argv[2]);
+    const fs::path data = argc > 1 ? fs::path(argv[1]) : fs::path(CIF_BENCH_DATA_DIR);
+    std::vector<std::string> structures;
+    for (const auto& entry : fs::directory_iterator(data / "cif")) {
+        structures.push_back(read_file(entry.path()));
+    }
+    if (structures.empty()) {
+        std::fprintf(stderr, "cif-bench: no CIF files in %s\n", (data / "cif").c_str());
+        return 2;
+    }
+    measure("small", read_file(data / "cif" / "4003024.cif"), 200);
+
+    const std::string large = generate_large(structures, 60u * 1000 * 1000);
+    std::printf("large generated CIF: %.1f MB\n", double(large.size()) / 1e6);
+    measure("large", large, 3);
+
+    const fs::path large_file = fs::temp_directory_path() / "cif-bench-large.cif";
+    std::ofstream(large_file, std::ios::binary) << large;
+    if (std::getenv("CIF_BENCH_KEEP")) return 0;
+    const std::string command = std::string(argv[0]) + " --rss " + large_file.string();
+    int status = std::system(command.c_str());
+    fs::remove(large_file);
+    return status == 0 ? 0 : 1;
+}
