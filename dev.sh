@@ -2,6 +2,8 @@
 # Developer entry point.
 #   ./dev.sh test    build, run every test, then run them again under ASan and UBSan
 #   ./dev.sh demo    build and run the example program on bundled data
+#   ./dev.sh bench   build optimised and run the benchmark program
+#   ./dev.sh fuzz [SECONDS]  run the libFuzzer target (clang) from the committed corpus
 #   ./dev.sh format  format the sources with the committed .clang-format
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -50,7 +52,22 @@ test)
 demo)
     install_missing_packages
     configure_and_build build >/dev/null
-    ./build/examples/cif-check --write - data/cif/1000026-MgB2.cif || true
+    ./build/examples/cif-check --dict data/dict/cif_core.dic --mandatory --write - \
+        data/cif/2003526-r-factor-with-esd.cif || true
+    ;;
+bench)
+    install_missing_packages
+    configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DCIF_BUILD_TESTS=OFF >/dev/null
+    ./build-release/bench/cif-bench
+    ;;
+fuzz)
+    PACKAGES+=(clang libclang-rt-dev)
+    install_missing_packages
+    configure_and_build build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCIF_FUZZ=ON -DCIF_SANITIZE=ON \
+        -DCIF_BUILD_TESTS=OFF -DCIF_BUILD_EXAMPLES=OFF -DCIF_BUILD_BENCHMARKS=OFF >/dev/null
+    mkdir -p fuzz/corpus-work fuzz/artifacts
+    ./build-fuzz/fuzz/fuzz_cif_read -max_total_time="${2:-600}" -max_len=65536 \
+        -artifact_prefix=fuzz/artifacts/ fuzz/corpus-work fuzz/corpus
     ;;
 format)
     git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i

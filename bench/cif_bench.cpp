@@ -7,6 +7,7 @@
 // Plain timer, best of several runs; not part of the test run.
 #include <cif/Cif.h>
 #include <cif/CifConcreteDictionary.h>
+#include <cif/CifDictionaryPool.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -122,8 +123,10 @@ void report(const std::string& what, std::size_t bytes, double seconds) {
     std::printf("%-44s %8.1f MB/s\n", what.c_str(), double(bytes) / 1e6 / seconds);
 }
 
-THandle<Cif> read_document(const std::string& text) {
-    THandle<Cif> cif(new Cif(THandle<CifDictionary>(new CifConcreteDictionary)));
+THandle<Cif> read_document(
+    const std::string& text,
+    THandle<CifDictionary> dictionary = THandle<CifDictionary>(new CifConcreteDictionary)) {
+    THandle<Cif> cif(new Cif(dictionary));
     MemoryBuffer buffer(text);
     std::istream in(&buffer);
     cif->read(in, CifParserSettings());
@@ -171,6 +174,30 @@ void measure(const std::string& name, const std::string& text, int runs) {
 #endif
 }
 
+THandle<CifConcreteDictionary> read_dictionary(const std::string& text) {
+    THandle<CifConcreteDictionary> dictionary(new CifConcreteDictionary);
+    MemoryBuffer buffer(text);
+    std::istream in(&buffer);
+    dictionary->read(in, THandle<CifErrorContainer>(new CifErrorContainer), nullptr);
+    return dictionary;
+}
+
+// Reading the dictionary itself, then the large text with every value validated against it.
+void measure_validation(const fs::path& data, const std::string& large, int runs) {
+    const std::string core_text = read_file(data / "dict" / "cif_core.dic");
+    double reading = best_seconds(runs, [&] { read_dictionary(core_text); });
+    report("read cif_core.dic", core_text.size(), reading);
+    THandle<CifDictionary> core = read_dictionary(core_text);
+    double plain = 1e30;
+    double validated = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        plain = std::min(plain, read_seconds(large));
+        validated = std::min(validated, best_seconds(1, [&] { read_document(large, core); }));
+    }
+    report("read large cif with cif_core.dic", large.size(), validated);
+    std::printf("%-44s %8.2f\n", "ratio large validated/empty dictionary", plain / validated);
+}
+
 int measure_peak_memory(const char* path) {
     struct rusage before;
     getrusage(RUSAGE_SELF, &before);
@@ -204,6 +231,7 @@ int main(int argc, char** argv) {
     const std::string large = generate_large(structures, 60u * 1000 * 1000);
     std::printf("large generated CIF: %.1f MB\n", double(large.size()) / 1e6);
     measure("large", large, 3);
+    measure_validation(data, large, 3);
 
     const fs::path large_file = fs::temp_directory_path() / "cif-bench-large.cif";
     std::ofstream(large_file, std::ios::binary) << large;

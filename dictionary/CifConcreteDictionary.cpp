@@ -1,5 +1,11 @@
 #include "cif/CifConcreteDictionary.h"
 
+#include <istream>
+#include <ostream>
+
+#include "cif/CifDictionaryDataConverter.h"
+#include "cif/CifParser.h"
+#include "cif/CifTokenStream.h"
 #include "reading/CifCharacters.h"
 
 namespace {
@@ -31,22 +37,53 @@ std::string category_key(const std::string& name) {
 
 }  // namespace
 
-CifConcreteDictionary::CifConcreteDictionary() : cached_position_(definitions_.end()) {}
+CifConcreteDictionary::CifConcreteDictionary() {
+    clear_cache();
+}
 
 CifConcreteDictionary::~CifConcreteDictionary() = default;
 
 CifConcreteDictionary::Definitions::const_iterator CifConcreteDictionary::find_entry(
     const std::string& name) const {
     if (definitions_.empty()) return definitions_.end();  // the common empty dictionary
-    if (cif_characters::equal_ignoring_case(name, cached_name_)) return cached_position_;
-    cached_name_ = name;
-    cached_position_ = definitions_.find(name);
-    return cached_position_;
+    for (const CacheEntry& entry : cache_) {
+        if (entry.name == name) return entry.position;  // spelled alike; others go to the index
+    }
+    auto found = index_.find(name);
+    CacheEntry& entry = cache_[next_cache_entry_];
+    next_cache_entry_ = (next_cache_entry_ + 1) % cache_size;
+    entry.name = name;
+    entry.position = found == index_.end() ? definitions_.end() : found->second;
+    return entry.position;
 }
 
+std::size_t CifConcreteDictionary::NameHash::operator()(std::string_view name) const {
+    std::size_t hash = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(cif_characters::ascii_lower(c));
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+bool CifConcreteDictionary::NameEqual::operator()(std::string_view a, std::string_view b) const {
+    return cif_characters::equal_ignoring_case(a, b);
+}
+
+void CifConcreteDictionary::build_index() {
+    index_.clear();
+    index_.reserve(definitions_.size());
+    for (auto it = definitions_.begin(); it != definitions_.end(); ++it) {
+        index_.emplace(std::string_view(it->first), it);  // the first of equal names wins
+    }
+}
+
+// An empty name is never looked up with a result other than the end.
 void CifConcreteDictionary::clear_cache() const {
-    cached_name_.clear();
-    cached_position_ = definitions_.end();
+    for (CacheEntry& entry : cache_) {
+        entry.name.clear();
+        entry.position = definitions_.end();
+    }
 }
 
 bool CifConcreteDictionary::entry_with_name(const std::string& name) const {
@@ -162,4 +199,93 @@ bool CifConcreteDictionary::name_in_category(const std::string& name,
                                              const std::string& category) const {
     auto found = find_category(category);
     return found != categories_.end() && found->second.count(name) != 0;
+}
+
+// Reading.
+
+void CifConcreteDictionary::read(std::istream& in, THandle<CifErrorContainer> errors,
+                                 std::ostream* echo) {
+    definitions_.clear();
+    index_.clear();
+    categories_.clear();
+    descriptor_ = Descriptor();
+    clear_cache();
+    const std::size_t errors_before = errors->size();
+    if (!in.good()) {
+        errors->add(CifError(CifError::FileNotRead, -1));
+        return;
+    }
+    // Parsed against an empty dictionary, every attribute would count as non-standard.
+    const bool was_ignored = errors->error_ignored(CifError::NonStandardDataItem);
+    errors->ignore_error(CifError::NonStandardDataItem);
+    std::deque<THandle<CifDataBlock>> blocks;
+    CifTokenStream tokens(&in, errors, CifParserSettings());
+    CifParser parser(THandle<CifDictionary>(new CifConcreteDictionary), errors, blocks);
+    parser.parse(tokens);
+    if (!was_ignored) errors->pass_error(CifError::NonStandardDataItem);
+    if (blocks.empty()) {
+        errors->add(CifError(CifError::NoDataBlocks, -1));
+        return;
+    }
+    if (errors->size() != errors_before) return;  // a faulty text gives no dictionary
+    populate_dictionary(errors, blocks);
+    if (echo == nullptr) return;
+    for (const THandle<CifDataBlock>& block : blocks)
+        block->print(*echo, CifWriteSettings());
+}
+
+void CifConcreteDictionary::populate_dictionary(THandle<CifErrorContainer> errors,
+                                                const std::deque<THandle<CifDataBlock>>& blocks) {
+    auto block = blocks.begin();
+    if (block != blocks.end() && update_descriptor(*block, errors)) ++block;
+    CifDictionaryDataConverter converter(errors);
+    CifDictionaryDataConverter::Definitions definitions;
+    definitions.reserve(20);
+    for (; block != blocks.end(); ++block) {
+        converter.convert(*block, definitions);
+        for (const auto& definition : definitions)
+            definitions_.insert(definition);
+    }
+    remove_duplicates(errors);
+    build_category_list();
+    clear_cache();
+}
+
+bool CifConcreteDictionary::update_descriptor(THandle<CifDataBlock> block,
+                                              THandle<CifErrorContainer> errors) {
+    CifDictionaryDataConverter converter(errors);
+    Descriptor read;
+    get_single_data_item(converter, block, "_dictionary_name", read.name);
+    get_single_data_item(converter, block, "_dictionary_history", read.history);
+    get_single_data_item(converter, block, "_dictionary_update", read.update);
+    get_single_data_item(converter, block, "_dictionary_version", read.version);
+    if (read.name.empty() && read.history.empty() && read.update.empty() && read.version.empty()) {
+        return false;
+    }
+    descriptor_ = read;
+    return true;
+}
+
+// Equal names (ignoring case) stand next to each other in the table, in the order they were
+// inserted, so the first of each run is the earliest definition.
+void CifConcreteDictionary::remove_duplicates(THandle<CifErrorContainer> errors) {
+    if (definitions_.empty()) return;
+    auto first = definitions_.begin();
+    for (auto next = std::next(first); next != definitions_.end(); next = std::next(first)) {
+        if (cif_characters::equal_ignoring_case(first->first, next->first)) {
+            errors->add(CifError(CifError::DuplicateDictionaryItem, next->first, -1));
+            definitions_.erase(next);
+        } else {
+            first = next;
+        }
+    }
+    build_index();
+    clear_cache();
+}
+
+void CifConcreteDictionary::build_category_list() {
+    categories_.clear();
+    for (const auto& [name, definition] : definitions_) {
+        categories_[category_key(definition->category)].insert(name);
+    }
 }

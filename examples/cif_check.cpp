@@ -1,35 +1,103 @@
-// cif-check: reads CIF files, prints each diagnostic as "FILE: rendered diagnostic" and a
-// summary line per file, and optionally writes the document back.
+// cif-check: reads CIF files, optionally validating them against DDL1 dictionaries and
+// checking mandatory items, prints each diagnostic as "FILE: rendered diagnostic" and a
+// summary line per file, and optionally writes each document back.
 //
-//   cif-check [--write OUT] FILE...
+//   cif-check [--dict DIC]... [--mandatory] [--publication-items A,B,...]
+//             [--structure-items A,B,...] [--write OUT] FILE...
 //
-// OUT is a file name, or - for standard output. Exits with 1 when any file has an Error
-// diagnostic, 2 on bad usage.
+// Several --dict options make a pool in which the first dictionary defining a name wins.
+// --mandatory checks a built-in list for small-molecule structure papers unless lists are
+// given. OUT is a file name, or - for standard output. Exits with 1 when any file has an
+// Error diagnostic, 2 on bad usage or an unreadable dictionary.
 #include <cif/Cif.h>
 #include <cif/CifConcreteDictionary.h>
+#include <cif/CifDictionaryPool.h>
 
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <vector>
 
 namespace {
 
+using Names = std::vector<std::string>;
+
+// What a small-molecule structure paper is expected to state.
+const Names default_publication_items = {"_publ_section_title", "_journal_name_full",
+                                         "_journal_year", "_publ_author_name"};
+const Names default_structure_items = {
+    "_cell_length_a",    "_cell_length_b",        "_cell_length_c",
+    "_cell_angle_alpha", "_cell_angle_beta",      "_cell_angle_gamma",
+    "_cell_volume",      "_chemical_formula_sum", "_symmetry_space_group_name_H-M",
+    "_atom_site_label",  "_atom_site_fract_x",    "_atom_site_fract_y",
+    "_atom_site_fract_z"};
+
 struct Options {
+    Names dictionaries;
+    bool mandatory = false;
+    Names publication_items = default_publication_items;
+    Names structure_items = default_structure_items;
     std::string write_to;
-    std::vector<std::string> files;
+    Names files;
 };
+
+Names split_names(const std::string& text) {
+    Names names;
+    std::istringstream in(text);
+    for (std::string name; std::getline(in, name, ',');) {
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
 
 bool parse_options(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--write") == 0) {
-            if (++i == argc) return false;
-            options.write_to = argv[i];
+        const std::string option = argv[i];
+        const bool takes_value = option == "--dict" || option == "--write" ||
+                                 option == "--publication-items" || option == "--structure-items";
+        if (takes_value && i + 1 == argc) return false;
+        if (option == "--dict") {
+            options.dictionaries.push_back(argv[++i]);
+        } else if (option == "--write") {
+            options.write_to = argv[++i];
+        } else if (option == "--publication-items") {
+            options.publication_items = split_names(argv[++i]);
+            options.mandatory = true;
+        } else if (option == "--structure-items") {
+            options.structure_items = split_names(argv[++i]);
+            options.mandatory = true;
+        } else if (option == "--mandatory") {
+            options.mandatory = true;
+        } else if (option.compare(0, 2, "--") == 0) {
+            return false;
         } else {
-            options.files.push_back(argv[i]);
+            options.files.push_back(option);
         }
     }
     return !options.files.empty();
+}
+
+// An empty dictionary, one dictionary, or a pool of several; an empty handle when a
+// dictionary file cannot be read.
+THandle<CifDictionary> load_dictionaries(const Names& paths) {
+    if (paths.empty()) return THandle<CifDictionary>(new CifConcreteDictionary);
+    THandle<CifDictionaryPool> pool(new CifDictionaryPool);
+    for (const std::string& path : paths) {
+        std::ifstream in(path, std::ios::binary);
+        THandle<CifErrorContainer> errors(new CifErrorContainer);
+        THandle<CifConcreteDictionary> dictionary(new CifConcreteDictionary);
+        dictionary->read(in, errors, nullptr);
+        for (const CifError& error : *errors)
+            std::cerr << path << ": " << error << '\n';
+        if (!in.is_open() || errors->errors_of_type(CifError::Error) != 0) {
+            std::cerr << "cif-check: cannot use dictionary " << path << '\n';
+            return THandle<CifDictionary>();
+        }
+        pool->insert(dictionary);
+    }
+    if (pool->size() == 1) return *pool->begin();
+    return pool;
 }
 
 void print_summary(const std::string& path, const Cif& cif) {
@@ -43,7 +111,8 @@ void print_summary(const std::string& path, const Cif& cif) {
     const CifErrorContainer& errors = *cif.errors();
     std::cout << path << ": " << cif.blocks() << " blocks, " << items << " items, " << loops
               << " loops, " << errors.errors_of_type(CifError::Error) << " errors, "
-              << errors.errors_of_type(CifError::Warning) << " warnings\n";
+              << errors.errors_of_type(CifError::Warning) << " warnings, "
+              << errors.errors_of_type(CifError::Remark) << " remarks\n";
 }
 
 bool write_document(const Cif& cif, const std::string& target) {
@@ -57,16 +126,16 @@ bool write_document(const Cif& cif, const std::string& target) {
 }
 
 // Returns false when the file has an Error diagnostic or cannot be written back.
-bool check(const std::string& path, const std::string& write_to) {
-    Cif cif(THandle<CifDictionary>(new CifConcreteDictionary));
+bool check(const std::string& path, THandle<CifDictionary> dictionary, const Options& options) {
+    Cif cif(dictionary);
     std::ifstream in(path, std::ios::binary);
     cif.read(in, CifParserSettings());
-    for (const CifError& error : *cif.errors()) {
-        std::cout << path << ": " << error.complete_message() << '\n';
-    }
+    if (options.mandatory) cif.check_mandatory(options.publication_items, options.structure_items);
+    for (const CifError& error : *cif.errors())
+        std::cout << path << ": " << error << '\n';
     print_summary(path, cif);
-    if (!write_to.empty() && !write_document(cif, write_to)) {
-        std::cerr << "cif-check: cannot write " << write_to << '\n';
+    if (!options.write_to.empty() && !write_document(cif, options.write_to)) {
+        std::cerr << "cif-check: cannot write " << options.write_to << '\n';
         return false;
     }
     return cif.errors()->errors_of_type(CifError::Error) == 0;
@@ -77,11 +146,15 @@ bool check(const std::string& path, const std::string& write_to) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse_options(argc, argv, options)) {
-        std::cerr << "usage: cif-check [--write OUT] FILE...\n";
+        std::cerr
+            << "usage: cif-check [--dict DIC]... [--mandatory] [--publication-items A,B,...]\n"
+               "                 [--structure-items A,B,...] [--write OUT] FILE...\n";
         return 2;
     }
+    THandle<CifDictionary> dictionary = load_dictionaries(options.dictionaries);
+    if (!dictionary) return 2;
     bool clean = true;
     for (const std::string& file : options.files)
-        clean = check(file, options.write_to) && clean;
+        clean = check(file, dictionary, options) && clean;
     return clean ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include "cif/CifParser.h"
 #include "cif/CifTokenStream.h"
+#include "host/Regex.h"
 
 Cif::Cif(THandle<CifDictionary> dictionary)
     : dictionary_(std::move(dictionary)), errors_(new CifErrorContainer) {}
@@ -84,4 +85,87 @@ Cif::iterator Cif::new_block(const std::string& name, iterator position) {
 void Cif::move(iterator from, iterator to) {
     move_element(blocks_, static_cast<std::size_t>(from - blocks_.begin()),
                  static_cast<std::size_t>(to - blocks_.begin()));
+}
+
+// Mandatory items.
+
+namespace {
+
+const char* const publication_categories[] = {"journal", "publ"};
+const char* const structure_categories[] = {"atom_site", "atom_sites", "atom_type", "cell",
+                                            "chemical",  "diffrn",     "exptl",     "geom",
+                                            "refine",    "reflns",     "symmetry"};
+
+template <std::size_t N>
+bool has_any_category(const CifDataBlock& block, const char* const (&categories)[N]) {
+    return std::any_of(
+        std::begin(categories), std::end(categories),
+        [&block](const char* category) { return block.has_item_with_category(category); });
+}
+
+const Regex white_space("\\s", 0);
+
+// Neither empty nor "?" once white space is gone; "." (inapplicable) is significant.
+bool is_significant(const std::string& value) {
+    const std::string bare = regex_replace(white_space, value, "", 0);
+    return !bare.empty() && bare != "?";
+}
+
+}  // namespace
+
+void Cif::check_mandatory(const std::vector<std::string>& publication_items,
+                          const std::vector<std::string>& structure_items) {
+    bool publication_seen = false;
+    bool structure_seen = false;
+    for (const THandle<CifDataBlock>& block : blocks_) {
+        if (has_any_category(*block, publication_categories)) {
+            publication_seen = true;
+            for (const std::string& name : publication_items)
+                check_mandatory_data_item(name, *block);
+        }
+        if (has_any_category(*block, structure_categories)) {
+            structure_seen = true;
+            for (const std::string& name : structure_items)
+                check_mandatory_data_item(name, *block);
+        }
+    }
+    if (blocks_.empty()) return;
+    const CifDataBlock& first = *blocks_.front();
+    if (!publication_seen) {
+        for (const std::string& name : publication_items)
+            check_mandatory_data_item(name, first);
+    }
+    if (!structure_seen) {
+        for (const std::string& name : structure_items)
+            check_mandatory_data_item(name, first);
+    }
+}
+
+void Cif::check_mandatory_data_item(const std::string& name, const CifDataBlock& block) {
+    if (name.empty()) return;
+    const bool present = !block.find(name).is_null();
+    const bool set = present && is_significant(block.value(name));
+    std::vector<std::string> related;
+    for (const Relation& relation : dictionary_->related_item(name)) {
+        if ((relation.function & (Relation::ALTERNATE | Relation::REPLACE)) != 0) {
+            related.push_back(relation.item);
+        }
+    }
+    bool related_present = false;
+    bool related_set = false;
+    for (const std::string& other : related) {
+        if (block.find(other).is_null()) continue;
+        related_present = true;
+        related_set = related_set || is_significant(block.value(other));
+    }
+    if (set || related_set) return;
+    if (present) {
+        errors_->add(CifError(CifError::DataItemNotSet, name, block.name(), block.line()));
+    } else if (!related_present) {
+        errors_->add(CifError(CifError::DataItemNotFound, name, block.name(), block.line()));
+    } else {
+        for (const std::string& other : related) {
+            errors_->add(CifError(CifError::RelatedItemNotSet, other, block.name(), block.line()));
+        }
+    }
 }

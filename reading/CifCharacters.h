@@ -27,6 +27,7 @@ inline char ascii_lower(char c) {
 /// Equality of two texts ignoring ASCII letter case, without copying either.
 inline bool equal_ignoring_case(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    if (a == b) return true;  // names are nearly always spelled alike
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
     }

@@ -5,6 +5,7 @@
 #include <deque>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "cif/CifApi.h"
 #include "cif/CifDataBlock.h"
@@ -50,6 +51,15 @@ class CIF_API Cif {
     iterator new_block(const std::string& name, iterator position);
     /// Moves the block at `from` to `to`, the blocks between shifting by one.
     void move(iterator from, iterator to);
+
+    /// Tests the publication items in every block holding journal or publication data and
+    /// the structure items in every block holding structure data (the first block stands in
+    /// when there is no such block); findings are Remarks in errors().
+    void check_mandatory(const std::vector<std::string>& publication_items,
+                         const std::vector<std::string>& structure_items);
+    /// Reports the name when the block lacks a significant value for it and no related item
+    /// that may replace it (alternate or replace) has one.
+    void check_mandatory_data_item(const std::string& name, const CifDataBlock& block);
 
     THandle<CifErrorContainer> errors() const { return errors_; }
     THandle<CifDictionary> dictionary() const { return dictionary_; }

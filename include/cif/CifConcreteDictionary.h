@@ -2,13 +2,19 @@
 // with the defaults, which is what a document uses when no dictionary is wanted.
 #pragma once
 
+#include <deque>
+#include <iosfwd>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "cif/CifApi.h"
+#include "cif/CifDataBlock.h"
 #include "cif/CifDictionary.h"
 #include "cif/CifDictionaryItem.h"
+#include "cif/CifErrorContainer.h"
 #include "host/THandle.h"
 #include "host/TextUtilities.h"
 
@@ -24,9 +30,15 @@ class CIF_API CifConcreteDictionary : public CifDictionary {
     CifConcreteDictionary(const CifConcreteDictionary&) = delete;
     CifConcreteDictionary& operator=(const CifConcreteDictionary&) = delete;
 
+    /// Replaces the content with the DDL1 dictionary read from the stream. Any problem of the
+    /// CIF text itself leaves the dictionary empty; malformed attributes are reported and the
+    /// rest is kept. With `echo`, a successful read writes every block read to it.
+    void read(std::istream& in, THandle<CifErrorContainer> errors, std::ostream* echo);
+
     const Descriptor& descriptor() const { return descriptor_; }
-    /// The definition of the name, or the end of the table. A repeat of the last name looked
-    /// up (in any letter case) is answered from a one-entry cache.
+    /// The definition of the name, or the end of the table. The names looked up last are
+    /// answered from a small cache: validation asks several questions of one name in a row,
+    /// and the columns of a loop take turns.
     Definitions::const_iterator find_entry(const std::string& name) const;
     Definitions::const_iterator definitions_end() const { return definitions_.end(); }
 
@@ -59,12 +71,42 @@ class CIF_API CifConcreteDictionary : public CifDictionary {
     Categories::const_iterator find_category(std::string name) const;
     void clear_cache() const;
 
+    /// Steps of read(): definitions from the blocks (the first may be the descriptor), then
+    /// duplicates dropped and categories built.
+    void populate_dictionary(THandle<CifErrorContainer> errors,
+                             const std::deque<THandle<CifDataBlock>>& blocks);
+    /// Keeps the first definition of each name (ignoring case), reporting the others.
+    void remove_duplicates(THandle<CifErrorContainer> errors);
+    /// Takes the _dictionary_ items of the block; false when it has none.
+    bool update_descriptor(THandle<CifDataBlock> block, THandle<CifErrorContainer> errors);
+    void build_category_list();
+
   private:
+    // A hash index over the definitions: validation asks for every value of every loop
+    // column in turn, so names change at each value and a tree search per value would
+    // dominate reading. Its keys view the table's own keys.
+    struct NameHash {
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using Index =
+        std::unordered_map<std::string_view, Definitions::const_iterator, NameHash, NameEqual>;
+    void build_index();
+
+    struct CacheEntry {
+        std::string name;
+        Definitions::const_iterator position;
+    };
+    static constexpr std::size_t cache_size = 8;
+
     Definitions definitions_;
+    Index index_;
     Categories categories_;
     Descriptor descriptor_;
-    mutable std::string cached_name_;
-    mutable Definitions::const_iterator cached_position_;
+    mutable CacheEntry cache_[cache_size];
+    mutable std::size_t next_cache_entry_ = 0;
 };
 
 /// The field of the name's definition, or `fallback` when the dictionary does not define it.
