@@ -7,10 +7,12 @@
 
 namespace {
 
-// The result of the first keyword the value contains (ignoring case), or false when none.
 template <class T>
-bool match_keyword(const std::string& value, std::initializer_list<std::pair<const char*, T>> table,
-                   T& out) {
+using KeywordTable = std::initializer_list<std::pair<const char*, T>>;
+
+// The result of the first keyword the value contains (ignoring case); false when none.
+template <class T>
+bool match_keyword(const std::string& value, KeywordTable<T> table, T& out) {
     for (const auto& [keyword, result] : table) {
         if (contains_case_insensitive(value, keyword)) {
             out = result;
@@ -21,6 +23,16 @@ bool match_keyword(const std::string& value, std::initializer_list<std::pair<con
 }
 
 }  // namespace
+
+// A keyword attribute: the first match decides; none gives the fallback and the error.
+template <class T>
+void CifDictionaryDataConverter::convert_keyword(const std::string& value, int line,
+                                                 KeywordTable<T> table, T fallback,
+                                                 CifError::ErrorID error, T& out) const {
+    if (match_keyword(value, table, out)) return;
+    out = fallback;
+    report(error, line, value);
+}
 
 CifDictionaryDataConverter::CifDictionaryDataConverter(THandle<CifErrorContainer> errors)
     : errors_(std::move(errors)) {}
@@ -37,63 +49,55 @@ void CifDictionaryDataConverter::convert(const std::string& value, int, std::str
 void CifDictionaryDataConverter::convert(const std::string& value, int line, bool& out) const {
     if (is_blank_line(value.c_str())) {
         out = false;
-    } else if (!match_keyword<bool>(value, {{"no", false}, {"yes", true}}, out)) {
-        out = false;
-        report(CifError::InvalidYesNoValue, line, value);
+        return;
     }
+    convert_keyword<bool>(value, line, {{"no", false}, {"yes", true}}, false,
+                          CifError::InvalidYesNoValue, out);
 }
 
 void CifDictionaryDataConverter::convert(const std::string& value, int line,
                                          CifDictionary::DataType& out) const {
-    if (!match_keyword<CifDictionary::DataType>(value,
-                                                {{"numb", CifDictionary::TYPE_NUMB},
-                                                 {"char", CifDictionary::TYPE_CHAR},
-                                                 {"null", CifDictionary::TYPE_NULL}},
-                                                out)) {
-        out = CifDictionary::TYPE_UNDEFINED;
-        report(CifError::InvalidTypeValue, line, value);
-    }
+    convert_keyword<CifDictionary::DataType>(value, line,
+                                             {{"numb", CifDictionary::TYPE_NUMB},
+                                              {"char", CifDictionary::TYPE_CHAR},
+                                              {"null", CifDictionary::TYPE_NULL}},
+                                             CifDictionary::TYPE_UNDEFINED,
+                                             CifError::InvalidTypeValue, out);
 }
 
+// DDL 1.4 names the standard uncertainty "su" and keeps "esd" as its deprecated synonym;
+// cif_core.dic 2.4.5 uses both. "su" is tested last, so every value that matched one of the
+// older keywords keeps its meaning.
 void CifDictionaryDataConverter::convert(const std::string& value, int line,
                                          CifDictionary::DataTypeCond& out) const {
-    // DDL 1.4 names the standard uncertainty "su" and keeps "esd" as its deprecated synonym;
-    // cif_core.dic 2.4.5 uses both. "su" is tested last, so every value that matched one of
-    // the older keywords keeps its meaning.
-    if (!match_keyword<CifDictionary::DataTypeCond>(value,
-                                                    {{"none", CifDictionary::COND_NONE},
-                                                     {"esd", CifDictionary::COND_ESD},
-                                                     {"seq", CifDictionary::COND_SEQ},
-                                                     {"su", CifDictionary::COND_ESD}},
-                                                    out)) {
-        out = CifDictionary::COND_NONE;
-        report(CifError::InvalidTypeConditionsValue, line, value);
-    }
+    convert_keyword<CifDictionary::DataTypeCond>(value, line,
+                                                 {{"none", CifDictionary::COND_NONE},
+                                                  {"esd", CifDictionary::COND_ESD},
+                                                  {"seq", CifDictionary::COND_SEQ},
+                                                  {"su", CifDictionary::COND_ESD}},
+                                                 CifDictionary::COND_NONE,
+                                                 CifError::InvalidTypeConditionsValue, out);
 }
 
 void CifDictionaryDataConverter::convert(const std::string& value, int line,
                                          CifDictionary::ListType& out) const {
-    if (!match_keyword<CifDictionary::ListType>(value,
-                                                {{"no", CifDictionary::LIST_NO},
-                                                 {"both", CifDictionary::LIST_BOTH},
-                                                 {"yes", CifDictionary::LIST_YES}},
-                                                out)) {
-        out = CifDictionary::LIST_NO;
-        report(CifError::InvalidListValue, line, value);
-    }
+    convert_keyword<CifDictionary::ListType>(value, line,
+                                             {{"no", CifDictionary::LIST_NO},
+                                              {"both", CifDictionary::LIST_BOTH},
+                                              {"yes", CifDictionary::LIST_YES}},
+                                             CifDictionary::LIST_NO, CifError::InvalidListValue,
+                                             out);
 }
 
 void CifDictionaryDataConverter::convert(const std::string& value, int line,
                                          Relation::RelatedFunction& out) const {
-    if (!match_keyword<Relation::RelatedFunction>(value,
-                                                  {{"alternate", Relation::ALTERNATE},
-                                                   {"convention", Relation::CONVENTION},
-                                                   {"conversion", Relation::CONVERSION},
-                                                   {"replace", Relation::REPLACE}},
-                                                  out)) {
-        out = Relation::ALTERNATE;
-        report(CifError::InvalidRelatedFunctionValue, line, value);
-    }
+    convert_keyword<Relation::RelatedFunction>(value, line,
+                                               {{"alternate", Relation::ALTERNATE},
+                                                {"convention", Relation::CONVENTION},
+                                                {"conversion", Relation::CONVERSION},
+                                                {"replace", Relation::REPLACE}},
+                                               Relation::ALTERNATE,
+                                               CifError::InvalidRelatedFunctionValue, out);
 }
 
 void CifDictionaryDataConverter::convert_text_list(THandle<CifDataBlock> block,

@@ -2,6 +2,7 @@
 // malformed attribute reported.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,11 @@ class CIF_API CifDictionaryDataConverter {
                 const std::string& second = std::string()) const;
 
   private:
+    template <class T>
+    void convert_keyword(const std::string& value, int line,
+                         std::initializer_list<std::pair<const char*, T>> table, T fallback,
+                         CifError::ErrorID error, T& out) const;
+
     THandle<CifErrorContainer> errors_;
 };
 
