@@ -237,6 +237,7 @@ int main(int argc, char** argv) {
     std::ofstream(large_file, std::ios::binary) << large;
     if (std::getenv("CIF_BENCH_KEEP")) return 0;
     const std::string command = std::string(argv[0]) + " --rss " + large_file.string();
+    std::fflush(stdout);  // our lines before the child's
     int status = std::system(command.c_str());
     fs::remove(large_file);
     return status == 0 ? 0 : 1;
