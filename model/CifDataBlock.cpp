@@ -5,6 +5,7 @@
 
 #include "CifOutput.h"
 #include "cif/CifErrorException.h"
+#include "host/TextUtilities.h"
 #include "reading/CifCharacters.h"
 
 namespace {

@@ -16,7 +16,6 @@
 #include "cif/CifLoop.h"
 #include "cif/CifWriteSettings.h"
 #include "host/THandle.h"
-#include "host/TextUtilities.h"
 
 /// Every item stands once in the write order; every loop column names a looped item of the
 /// block; no name is a column of two loops; a loop without columns is removed. Misuse
