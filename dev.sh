@@ -3,7 +3,7 @@
 #   ./dev.sh test    build, run every test, then run them again under ASan and UBSan
 #   ./dev.sh demo    build and run the example program on bundled data
 #   ./dev.sh bench   build optimised and run the benchmark program
-#   ./dev.sh fuzz [SECONDS]  run the libFuzzer target (clang) from the committed corpus
+#   ./dev.sh fuzz [SECONDS]  run each libFuzzer target (clang) from the committed corpus
 #   ./dev.sh format  format the sources with the committed .clang-format
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -65,9 +65,11 @@ fuzz)
     install_missing_packages
     configure_and_build build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCIF_FUZZ=ON -DCIF_SANITIZE=ON \
         -DCIF_BUILD_TESTS=OFF -DCIF_BUILD_EXAMPLES=OFF -DCIF_BUILD_BENCHMARKS=OFF >/dev/null
-    mkdir -p fuzz/corpus-work fuzz/artifacts
-    ./build-fuzz/fuzz/fuzz_cif_read -max_total_time="${2:-600}" -max_len=65536 \
-        -artifact_prefix=fuzz/artifacts/ fuzz/corpus-work fuzz/corpus
+    for target in fuzz_cif_read fuzz_dictionary_read; do
+        mkdir -p "fuzz/corpus-work/$target" fuzz/artifacts
+        ./build-fuzz/fuzz/$target -max_total_time="${2:-600}" -max_len=65536 \
+            -artifact_prefix=fuzz/artifacts/ "fuzz/corpus-work/$target" fuzz/corpus
+    done
     ;;
 format)
     git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i

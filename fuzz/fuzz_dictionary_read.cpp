@@ -1,0 +1,20 @@
+// Fuzz target: arbitrary bytes read as a DDL1 dictionary, then a small CIF validated
+// against whatever definitions were read. Nothing may crash, leak or throw.
+#include <cif/Cif.h>
+#include <cif/CifConcreteDictionary.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::istringstream dictionary_text(std::string(reinterpret_cast<const char*>(data), size));
+    THandle<CifConcreteDictionary> dictionary(new CifConcreteDictionary);
+    dictionary->read(dictionary_text, THandle<CifErrorContainer>(new CifErrorContainer), nullptr);
+    std::istringstream cif_text("data_x\n_a 1.5(2)\n_b 'H~2~O'\nloop_ _c _d\nyes 1e3\n? -2\n");
+    Cif cif(dictionary);
+    cif.read(cif_text, CifParserSettings());
+    cif.check_mandatory({"_a", "_e"}, {"_c", "_f"});
+    return 0;
+}
