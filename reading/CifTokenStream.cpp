@@ -5,6 +5,7 @@
 #include <istream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "CifCharacters.h"
@@ -62,13 +63,11 @@ std::string octal(unsigned char c) {
     return "\\0" + digits;
 }
 
-bool starts_with_ignoring_case(const std::string& word, const char* prefix) {
-    std::size_t i = 0;
-    for (; prefix[i] != '\0'; ++i) {
-        if (i == word.size()) return false;
-        char c = word[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
+// The five-letter keywords: most words differ at their first letter.
+bool starts_with_ignoring_case(std::string_view word, std::string_view prefix) {
+    if (word.size() < prefix.size() || (word[0] | 0x20) != prefix[0]) return false;
+    for (std::size_t i = 1; i < prefix.size(); ++i) {
+        if (cif_characters::ascii_lower(word[i]) != prefix[i]) return false;
     }
     return true;
 }
@@ -247,15 +246,16 @@ CifToken CifTokenStream::bare_word() {
     int start = position_;
     while (position_ < length_ && !is_white(line_[position_]))
         ++position_;
-    CifToken token = make_token(CifToken::Value, std::string(line_ + start, line_ + position_));
-    if (token.text[0] == '_') {
-        token.type = CifToken::DataName;
-    } else if (starts_with_ignoring_case(token.text, "data_")) {
-        token.type = CifToken::DataBlockHeader;
-    } else if (starts_with_ignoring_case(token.text, "loop_")) {
-        token.type = CifToken::LoopKeyword;
+    const std::string_view word(line_ + start, static_cast<std::size_t>(position_ - start));
+    int type = CifToken::Value;
+    if (word[0] == '_') {
+        type = CifToken::DataName;
+    } else if (starts_with_ignoring_case(word, "data_")) {
+        type = CifToken::DataBlockHeader;
+    } else if (starts_with_ignoring_case(word, "loop_")) {
+        type = CifToken::LoopKeyword;
     }
-    return token;
+    return make_token(type, std::string(word));
 }
 
 // The field runs from after the opening ';' to a line that starts with ';'. When the opening
