@@ -1,7 +1,19 @@
 #include "cif/PackedStrings.h"
 
+#include <algorithm>
+
+// A second text makes this a loop column, which usually goes on growing row by row: start
+// with room for some rows rather than doubling from one.
 void PackedStrings::push_back(std::string_view text) {
-    if (size_ > 0) ends_.push_back(characters_.size());
+    if (size_ > 0) {
+        if (ends_.size() == ends_.capacity())
+            ends_.reserve(std::max<std::size_t>(16, 2 * ends_.size()));
+        ends_.push_back(characters_.size());
+        const std::size_t needed = characters_.size() + text.size();
+        if (needed > characters_.capacity()) {
+            characters_.reserve(std::max<std::size_t>({128, needed, 2 * characters_.capacity()}));
+        }
+    }
     characters_.append(text.data(), text.size());
     ++size_;
 }

@@ -44,8 +44,8 @@ void CifParser::parse(CifTokenStream& stream) {
     quote_ignored_before_ = errors_->error_ignored(CifError::UnterminatedQuote);
     errors_->ignore_error(CifError::UnterminatedQuote);
     try {
-        for (CifToken token = stream.get_token(); token.type != CifToken::EndOfInput;
-             token = stream.get_token()) {
+        CifToken token;
+        for (stream.get_token(token); token.type != CifToken::EndOfInput; stream.get_token(token)) {
             dispatch(stream, token);
         }
         end_of_input();
@@ -134,7 +134,8 @@ void CifParser::data_name(CifTokenStream& stream, const CifToken& name) {
         errors_->add(CifError(CifError::DataNameTooLong, name.text, name.line));
     }
     std::string between;
-    CifToken value = take_after_comments(stream, between);
+    CifToken& value = scratch_;
+    take_after_comments(stream, between, value);
     int value_line = -1;
     int value_end_line = -1;
     if (value.type == CifToken::Value) {
@@ -243,18 +244,18 @@ void CifParser::stray_value(const CifToken& value) {
                  value.text, value.line));
 }
 
-CifToken CifParser::take_after_comments(CifTokenStream& stream, std::string& text) {
-    CifToken token = stream.get_token();
-    for (; is_comment_or_blank(token); token = stream.get_token())
+void CifParser::take_after_comments(CifTokenStream& stream, std::string& text, CifToken& token) {
+    stream.get_token(token);
+    for (; is_comment_or_blank(token); stream.get_token(token))
         append_comment_line(text, token);
-    return token;
 }
 
 void CifParser::collect_line_comments(CifTokenStream& stream, int first, int last,
                                       std::string& text, const char* prefix, const char* suffix) {
-    CifToken token = stream.get_token();
-    for (; token.type == CifToken::Comment && token.line >= first && token.line <= last;
-         token = stream.get_token()) {
+    CifToken& token = lookahead_;
+    for (stream.get_token(token);
+         token.type == CifToken::Comment && token.line >= first && token.line <= last;
+         stream.get_token(token)) {
         text += prefix;
         text += token.text;
         text += suffix;
@@ -268,8 +269,8 @@ THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream
     preceding.swap(pending_comment_);
     std::string loop_line;
     collect_line_comments(*stream, line, line, loop_line, "#", "\n");
-    CifToken token = stream->get_token();
-    for (; token.type == CifToken::LoopKeyword; token = stream->get_token()) {
+    CifToken& token = lookahead_;
+    for (stream->get_token(token); token.type == CifToken::LoopKeyword; stream->get_token(token)) {
         errors_->add(CifError(CifError::RepeatedKeyword, token.text, token.line));
     }
     stream->unget_token(std::move(token));
@@ -310,7 +311,8 @@ void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& s
                                   std::vector<THandle<CifDataItem>>& items,
                                   std::vector<std::string>& names) {
     for (;;) {
-        CifToken name = take_after_comments(stream, pending_comment_);
+        CifToken& name = scratch_;
+        take_after_comments(stream, pending_comment_, name);
         if (name.type != CifToken::DataName) {
             stream.unget_token(std::move(name));
             return;
@@ -337,10 +339,11 @@ bool CifParser::read_loop_rows(CifTokenStream& stream,
                                const std::vector<THandle<CifDataItem>>& items,
                                const std::vector<std::string>& names, std::string& row_comment,
                                std::string& accumulated) {
-    CifToken value = take_after_comments(stream, row_comment);
+    CifToken& value = scratch_;
+    take_after_comments(stream, row_comment, value);
     for (unsigned int row = 0;; ++row) {
         for (std::size_t column = 0; column < items.size(); ++column) {
-            if (column > 0) value = take_after_comments(stream, row_comment);
+            if (column > 0) take_after_comments(stream, row_comment, value);
             if (value.type != CifToken::Value) {
                 stream.unget_token(std::move(value));
                 return false;
@@ -352,7 +355,7 @@ bool CifParser::read_loop_rows(CifTokenStream& stream,
             accumulated += row_comment;
             row_comment.clear();
         }
-        value = take_after_comments(stream, row_comment);
+        take_after_comments(stream, row_comment, value);
         if (value.type != CifToken::Value) {
             stream.unget_token(std::move(value));
             return true;

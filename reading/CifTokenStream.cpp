@@ -190,59 +190,88 @@ void CifTokenStream::skip_white() {
         ++position_;
 }
 
-CifToken CifTokenStream::make_token(int type, std::string text) const {
-    CifToken token;
+void CifTokenStream::set_token(CifToken& token, int type, std::string_view text) const {
     token.type = type;
-    token.text = std::move(text);
+    token.text.assign(text.data(), text.size());
     token.line = line_count_;
     token.end_line = line_count_;
-    return token;
+}
+
+void CifTokenStream::unget_token(const CifToken& token) {
+    if (pushed_count_ < pushed_back_.size()) {
+        pushed_back_[pushed_count_] = token;
+    } else {
+        pushed_back_.push_back(token);
+    }
+    ++pushed_count_;
+}
+
+void CifTokenStream::unget_token(CifToken&& token) {
+    if (pushed_count_ < pushed_back_.size()) {
+        std::swap(pushed_back_[pushed_count_], token);
+    } else {
+        pushed_back_.push_back(std::move(token));
+    }
+    ++pushed_count_;
+}
+
+void CifTokenStream::put_token(const CifToken& token) {
+    pushed_back_.insert(pushed_back_.begin(), token);
+    ++pushed_count_;
 }
 
 CifToken CifTokenStream::get_token() {
-    if (!pushed_back_.empty()) {
-        CifToken token = std::move(pushed_back_.back());
-        pushed_back_.pop_back();
-        return token;
+    CifToken token;
+    get_token(token);
+    return token;
+}
+
+void CifTokenStream::get_token(CifToken& token) {
+    if (pushed_count_ > 0) {
+        std::swap(token, pushed_back_[--pushed_count_]);
+        return;
     }
     for (;;) {
         skip_white();
         if (position_ < length_) {
             char first = line_[position_];
-            if (first == '#') return comment();
-            if (first == '"' || first == '\'') return quoted_value();
-            return bare_word();
+            if (first == '#') return comment(token);
+            if (first == '"' || first == '\'') return quoted_value(token);
+            return bare_word(token);
         }
-        if (!newline()) return make_token(CifToken::EndOfInput, std::string());
-        if (is_blank_line(line_)) return make_token(CifToken::BlankLine, std::string());
+        if (!newline()) return set_token(token, CifToken::EndOfInput, std::string_view());
+        if (is_blank_line(line_)) return set_token(token, CifToken::BlankLine, std::string_view());
         skip_white();
-        if (line_[position_] == ';') return text_field(position_ != 0);
+        if (line_[position_] == ';') return text_field(token, position_ != 0);
     }
 }
 
-CifToken CifTokenStream::comment() {
+void CifTokenStream::comment(CifToken& token) {
     int start = position_ + 1;
     position_ = length_;
-    return make_token(CifToken::Comment, std::string(line_ + start, line_ + length_));
+    set_token(token, CifToken::Comment,
+              std::string_view(line_ + start, static_cast<std::size_t>(length_ - start)));
 }
 
 // A quote closes the value only when no backslash stands before it and no graphic character
 // after it, so 'O'Neil' is the one value O'Neil.
-CifToken CifTokenStream::quoted_value() {
+void CifTokenStream::quoted_value(CifToken& token) {
     char quote = line_[position_];
     int start = position_ + 1;
     for (int i = start; i < length_; ++i) {
         if (line_[i] == quote && line_[i - 1] != '\\' && !is_graphic(line_[i + 1])) {
             position_ = i + 1;
-            return make_token(CifToken::Value, std::string(line_ + start, line_ + i));
+            return set_token(token, CifToken::Value,
+                             std::string_view(line_ + start, static_cast<std::size_t>(i - start)));
         }
     }
     report(CifError::UnterminatedQuote, std::string(1, quote));
     position_ = length_;
-    return make_token(CifToken::Value, std::string(line_ + start, line_ + length_));
+    set_token(token, CifToken::Value,
+              std::string_view(line_ + start, static_cast<std::size_t>(length_ - start)));
 }
 
-CifToken CifTokenStream::bare_word() {
+void CifTokenStream::bare_word(CifToken& token) {
     int start = position_;
     while (position_ < length_ && !is_white(line_[position_]))
         ++position_;
@@ -255,22 +284,24 @@ CifToken CifTokenStream::bare_word() {
     } else if (starts_with_ignoring_case(word, "loop_")) {
         type = CifToken::LoopKeyword;
     }
-    return make_token(type, std::string(word));
+    set_token(token, type, word);
 }
 
 // The field runs from after the opening ';' to a line that starts with ';'. When the opening
 // ';' was indented the field is read leniently: an indented ';' closes it too.
-CifToken CifTokenStream::text_field(bool indented) {
-    int opening_line = line_count_;
+void CifTokenStream::text_field(CifToken& token, bool indented) {
+    const int opening_line = line_count_;
     if (indented) report(CifError::OpeningSemicolonNotFirst);
-    std::string text(line_ + position_ + 1, line_ + length_);
+    std::string& text = token.text;
+    text.assign(line_ + position_ + 1, line_ + length_);
     text += '\n';
+    token.type = CifToken::Value;
+    token.line = opening_line;
     for (;;) {
         if (!newline()) {
             report(CifError::UnterminatedTextField);
-            CifToken token = make_token(CifToken::Value, std::move(text));
-            token.line = token.end_line = opening_line;
-            return token;
+            token.end_line = opening_line;
+            return;
         }
         if (closes_text_field(indented)) break;
         text.append(line_, line_ + length_);
@@ -279,9 +310,7 @@ CifToken CifTokenStream::text_field(bool indented) {
     if (position_ < length_ && !is_white(line_[position_])) {
         report(CifError::ClosingSemicolonNotFollowedByWhiteSpace);
     }
-    CifToken token = make_token(CifToken::Value, std::move(text));
-    token.line = opening_line;
-    return token;
+    token.end_line = line_count_;
 }
 
 // On a closing line, leaves the read position just after its ';'.

@@ -53,13 +53,13 @@ class CIF_API CifParser {
     bool read_loop_rows(CifTokenStream& stream, const std::vector<THandle<CifDataItem>>& items,
                         const std::vector<std::string>& names, std::string& row_comment,
                         std::string& accumulated);
-    /// Appends blank lines (as line feeds) and comment lines to `text` and returns the next
-    /// other token.
-    static CifToken take_after_comments(CifTokenStream& stream, std::string& text);
+    /// Appends blank lines (as line feeds) and comment lines to `text`; `token` becomes the
+    /// next other token.
+    static void take_after_comments(CifTokenStream& stream, std::string& text, CifToken& token);
     /// Appends the comments that stand on lines first..last, each with `prefix` before its
     /// '#' and `suffix` after its text.
-    static void collect_line_comments(CifTokenStream& stream, int first, int last,
-                                      std::string& text, const char* prefix, const char* suffix);
+    void collect_line_comments(CifTokenStream& stream, int first, int last, std::string& text,
+                               const char* prefix, const char* suffix);
     void restore_quote_reporting();
 
     THandle<CifDictionary> dictionary_;
@@ -73,4 +73,7 @@ class CIF_API CifParser {
     THandle<CifDataItem> last_item_;
     bool reported_strings_before_first_block_ = false;
     std::unordered_map<std::string, int> block_name_counts_;  // for duplicate names
+    // Tokens reused for values and look-ahead, so that their text buffers are too.
+    CifToken scratch_;
+    CifToken lookahead_;
 };

@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -45,11 +46,15 @@ class CIF_API CifTokenStream {
 
     /// The next token, from the push-back queue first.
     CifToken get_token();
+    /// The same, into a token whose text buffer is reused: a reader that keeps one token per
+    /// purpose allocates nothing for the text of most tokens.
+    void get_token(CifToken& token);
     /// Makes the token the next one returned.
-    void unget_token(const CifToken& token) { pushed_back_.push_back(token); }
-    void unget_token(CifToken&& token) { pushed_back_.push_back(std::move(token)); }
+    void unget_token(const CifToken& token);
+    /// The same, taking the token's text buffer and leaving a spare one in its place.
+    void unget_token(CifToken&& token);
     /// Queues the token behind those already pushed back.
-    void put_token(const CifToken& token) { pushed_back_.insert(pushed_back_.begin(), token); }
+    void put_token(const CifToken& token);
 
     /// Reads the next physical line into the buffer; false when no line can be read.
     bool newline();
@@ -69,18 +74,19 @@ class CIF_API CifTokenStream {
     void report(CifError::ErrorID id, const std::string& argument = std::string());
 
     void skip_white();
-    CifToken make_token(int type, std::string text) const;
-    CifToken comment();
-    CifToken quoted_value();
-    CifToken bare_word();
-    CifToken text_field(bool indented);
+    void set_token(CifToken& token, int type, std::string_view text) const;
+    void comment(CifToken& token);
+    void quoted_value(CifToken& token);
+    void bare_word(CifToken& token);
+    void text_field(CifToken& token, bool indented);
     bool closes_text_field(bool lenient);
 
     CifParserSettings settings_;
     THandle<CifErrorContainer> errors_;
     // The push-back queue, its front at the back: the parser pushes back one token at a
-    // time, and a vector does that without allocating.
+    // time. Slots past the count keep their text buffers for the next push.
     std::vector<CifToken> pushed_back_;
+    std::size_t pushed_count_ = 0;
     std::istream* input_;
     int line_count_ = 0;
     char line_[max_buffer_length + 1] = {};
