@@ -206,8 +206,7 @@ void CifDataBlock::split_off_unlisted_columns(CifLoop& target,
 
 void CifDataBlock::add_loop(THandle<CifLoop> loop) {
     if (loop.is_null() || loop->empty()) throw_internal("CifDataBlock::adding null loop");
-    std::vector<std::string> columns;
-    loop->columns(columns);
+    const std::vector<std::string>& columns = loop->column_names();
     std::vector<THandle<CifDataItem>> items;
     find(columns, items);
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -221,9 +220,8 @@ void CifDataBlock::add_loop(THandle<CifLoop> loop) {
         if (!items[i]->is_looped()) continue;
         auto existing = loop_containing(columns[i]);
         if (existing != loops_.end()) {
-            std::vector<std::string> taken;
-            (*existing)->columns(taken);
-            throw CifErrorException(CifError(CifError::DataItemAlreadySet, taken.front(), line_));
+            throw CifErrorException(
+                CifError(CifError::DataItemAlreadySet, (*existing)->column_names().front(), line_));
         }
     }
     for (const THandle<CifDataItem>& item : items)
@@ -433,7 +431,6 @@ void CifDataBlock::print(std::ostream& os, const CifWriteSettings& settings) con
     // Names compare without case here, as everywhere in a block, so that an item spelled
     // unlike its loop column still finds its loop written.
     std::set<std::string, CaseInsensitiveStringLess> written;
-    std::vector<std::string> columns;
     std::vector<THandle<CifDataItem>> column_items;
     for (const THandle<CifDataItem>& item : write_order_) {
         if (!item->is_looped()) {
@@ -444,10 +441,9 @@ void CifDataBlock::print(std::ostream& os, const CifWriteSettings& settings) con
         auto loop = loop_containing(item->name());
         if (loop == loops_.end()) THandleCommon::null_handle_error();  // a looped item has a loop
         const CifLoop& printed = **loop;
-        printed.columns(columns);
-        find(columns, column_items);
+        find(printed.column_names(), column_items);
         printed.print(os, column_items, settings);
-        written.insert(columns.begin(), columns.end());
+        written.insert(printed.column_names().begin(), printed.column_names().end());
     }
 }
 

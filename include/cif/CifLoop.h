@@ -39,6 +39,8 @@ class CIF_API CifLoop : public CifCommentable {
     bool contains_column(const std::string& name) const;
     /// `out` becomes the column names in order.
     void columns(std::vector<std::string>& out) const { out = columns_; }
+    /// The column names in order, without a copy; valid until the loop changes.
+    const std::vector<std::string>& column_names() const { return columns_; }
     unsigned int size() const { return static_cast<unsigned int>(columns_.size()); }
     bool empty() const { return columns_.empty(); }
 
