@@ -6,6 +6,7 @@
 #include "cif/CifDictionaryDataConverter.h"
 #include "cif/CifParser.h"
 #include "cif/CifTokenStream.h"
+#include "host/TextUtilities.h"
 #include "reading/CifCharacters.h"
 
 namespace {
@@ -67,7 +68,7 @@ std::size_t CifConcreteDictionary::NameHash::operator()(std::string_view name) c
 }
 
 bool CifConcreteDictionary::NameEqual::operator()(std::string_view a, std::string_view b) const {
-    return cif_characters::equal_ignoring_case(a, b);
+    return CaseInsensitiveStringEquality()(a, b);
 }
 
 void CifConcreteDictionary::build_index() {
@@ -272,7 +273,7 @@ void CifConcreteDictionary::remove_duplicates(THandle<CifErrorContainer> errors)
     if (definitions_.empty()) return;
     auto first = definitions_.begin();
     for (auto next = std::next(first); next != definitions_.end(); next = std::next(first)) {
-        if (cif_characters::equal_ignoring_case(first->first, next->first)) {
+        if (CaseInsensitiveStringEquality()(first->first, next->first)) {
             errors->add(CifError(CifError::DuplicateDictionaryItem, next->first, -1));
             definitions_.erase(next);
         } else {

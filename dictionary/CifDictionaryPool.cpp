@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "reading/CifCharacters.h"
+#include "host/TextUtilities.h"
 
 CifDictionaryPool::CifDictionaryPool() : fallback_(new CifConcreteDictionary) {}
 
@@ -112,7 +112,7 @@ void CifDictionaryPool::category_list(std::vector<std::string>& names) const {
     std::stable_sort(names.begin(), names.end(), CaseInsensitiveStringLess());
     names.erase(std::unique(names.begin(), names.end(),
                             [](const std::string& a, const std::string& b) {
-                                return cif_characters::equal_ignoring_case(a, b);
+                                return CaseInsensitiveStringEquality()(a, b);
                             }),
                 names.end());
 }

@@ -76,8 +76,3 @@ bool contains_case_insensitive(const std::string& text, const std::string& keywo
     return std::search(text.begin(), text.end(), keyword.begin(), keyword.end(),
                        CaseInsensitiveCharacterEquality()) != text.end();
 }
-
-bool CaseInsensitiveStringEquality::operator()(const std::string& a, const std::string& b) const {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), CaseInsensitiveCharacterEquality());
-}

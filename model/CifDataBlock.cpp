@@ -6,7 +6,6 @@
 #include "CifOutput.h"
 #include "cif/CifErrorException.h"
 #include "host/TextUtilities.h"
-#include "reading/CifCharacters.h"
 
 namespace {
 
@@ -28,23 +27,11 @@ auto first_loop_with_column(LoopList& loops, const std::string& name) {
 
 bool listed(const std::vector<std::string>& names, const std::string& name) {
     return std::any_of(names.begin(), names.end(), [&name](const std::string& listed_name) {
-        return cif_characters::equal_ignoring_case(listed_name, name);
+        return CaseInsensitiveStringEquality()(listed_name, name);
     });
 }
 
 }  // namespace
-
-// The order of CaseInsensitiveStringLess, on views.
-bool CifDataBlock::NameLess::operator()(std::string_view a, std::string_view b) const {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        if (a[i] == b[i]) continue;
-        auto x = static_cast<unsigned char>(cif_characters::ascii_lower(a[i]));
-        auto y = static_cast<unsigned char>(cif_characters::ascii_lower(b[i]));
-        if (x != y) return x < y;
-    }
-    return a.size() < b.size();
-}
 
 CifDataBlock::CifDataBlock(THandle<CifDictionary> dictionary, const std::string& name, int line)
     : line_(line), name_(name), dictionary_(std::move(dictionary)) {}

@@ -4,7 +4,7 @@
 
 #include "CifOutput.h"
 #include "cif/CifDataItem.h"
-#include "reading/CifCharacters.h"
+#include "host/TextUtilities.h"
 
 CifLoop::~CifLoop() = default;
 
@@ -12,7 +12,7 @@ namespace {
 
 auto names_column(const std::string& name) {
     return [&name](const std::string& column) {
-        return cif_characters::equal_ignoring_case(column, name);
+        return CaseInsensitiveStringEquality()(column, name);
     };
 }
 

@@ -11,6 +11,7 @@
 #include "cif/CifDataItem.h"
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
+#include "host/TextUtilities.h"
 #include "reading/CifCharacters.h"
 
 namespace {
@@ -214,7 +215,7 @@ const std::vector<Relation>& CifDataItem::relation() const {
 
 void CifDataItem::select_validator() {
     auto is = [this](std::string_view name) {
-        return cif_characters::equal_ignoring_case(name_, name);
+        return CaseInsensitiveStringEquality()(name_, name);
     };
     if (is("_atom_site_refinement_flags")) {
         validator_ = &CifDataItem::validate_atom_site_refinement_flags;
@@ -257,7 +258,7 @@ CifDataItem::Validated CifDataItem::default_validate(const std::string& value) {
     const std::vector<Enumeration>& permitted = enumeration();
     if (!permitted.empty()) {
         for (const Enumeration& e : permitted) {
-            if (cif_characters::equal_ignoring_case(e.value, value)) return Valid;
+            if (CaseInsensitiveStringEquality()(e.value, value)) return Valid;
         }
         return NotInEnumeration;
     }

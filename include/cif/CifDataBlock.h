@@ -16,6 +16,7 @@
 #include "cif/CifLoop.h"
 #include "cif/CifWriteSettings.h"
 #include "host/THandle.h"
+#include "host/TextUtilities.h"
 
 /// Every item stands once in the write order; every loop column names a looped item of the
 /// block; no name is a column of two loops; a loop without columns is removed. Misuse
@@ -111,10 +112,7 @@ class CIF_API CifDataBlock : public CifCommentable {
         THandle<CifDataItem> item;
         WriteOrder::iterator place;
     };
-    struct NameLess {
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
-    using Items = std::map<std::string_view, Entry, NameLess>;
+    using Items = std::map<std::string_view, Entry, CaseInsensitiveStringLess>;
 
     Loops::iterator loop_containing(const std::string& name);
     Loops::const_iterator loop_containing(const std::string& name) const;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "host/HostApi.h"
 
@@ -50,11 +51,13 @@ struct CaseInsensitiveCharacterEquality {
     }
 };
 
-/// Strict weak ordering of texts by their ASCII-lower-cased bytes.
+/// Strict weak ordering of texts by their ASCII-lower-cased bytes. Views are compared, so
+/// containers keyed by views of names use it as well as those keyed by strings.
 struct CaseInsensitiveStringLess {
-    bool operator()(const std::string& a, const std::string& b) const {
+    bool operator()(std::string_view a, std::string_view b) const {
         std::size_t n = a.size() < b.size() ? a.size() : b.size();
         for (std::size_t i = 0; i < n; ++i) {
+            if (a[i] == b[i]) continue;
             unsigned char x = host_text_detail::ascii_lower(a[i]);
             unsigned char y = host_text_detail::ascii_lower(b[i]);
             if (x != y) return x < y;
@@ -64,11 +67,20 @@ struct CaseInsensitiveStringLess {
 };
 
 /// Equality ignoring ASCII letter case; bind the searched text to use it as a predicate.
-struct HOST_API CaseInsensitiveStringEquality {
+struct CaseInsensitiveStringEquality {
     CaseInsensitiveStringEquality() = default;
     explicit CaseInsensitiveStringEquality(std::string bound) : bound_(std::move(bound)) {}
-    bool operator()(const std::string& a, const std::string& b) const;
-    bool operator()(const std::string& a) const { return (*this)(a, bound_); }
+    bool operator()(std::string_view a, std::string_view b) const {
+        if (a.size() != b.size()) return false;
+        if (a == b) return true;  // names are nearly always spelled alike
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (host_text_detail::ascii_lower(a[i]) != host_text_detail::ascii_lower(b[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool operator()(std::string_view a) const { return (*this)(a, bound_); }
 
   private:
     std::string bound_;
