@@ -79,7 +79,7 @@ Cif::const_iterator Cif::block_with_name(const std::string& name) const {
 
 Cif::iterator Cif::new_block(const std::string& name, iterator position) {
     if (block_with_name(name) != blocks_.end()) return blocks_.end();
-    return blocks_.insert(position, THandle<CifDataBlock>(new CifDataBlock(dictionary_, name, -1)));
+    return blocks_.insert(position, make_handle<CifDataBlock>(dictionary_, name, -1));
 }
 
 void Cif::move(iterator from, iterator to) {

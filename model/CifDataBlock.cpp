@@ -41,17 +41,16 @@ CifDataBlock::~CifDataBlock() = default;
 // Items.
 
 THandle<CifDataItem> CifDataBlock::obtain(const std::string& name) {
-    auto found = items_.lower_bound(name);
-    if (found != items_.end() && !items_.key_comp()(name, found->first)) return found->second.item;
-    THandle<CifDataItem> item(new CifDataItem(dictionary_, name));
-    auto place = write_order_.insert(write_order_.end(), item);
+    if (const WriteOrder::iterator* found = items_.find(name)) return **found;
+    auto place =
+        write_order_.insert(write_order_.end(), make_handle<CifDataItem>(dictionary_, name));
     try {
-        items_.emplace_hint(found, std::string_view(item->name()), Entry{item, place});
+        items_.insert(place);
     } catch (...) {
         write_order_.erase(place);
         throw;
     }
-    return item;
+    return *place;
 }
 
 void CifDataBlock::obtain(const std::vector<std::string>& names,
@@ -64,8 +63,8 @@ void CifDataBlock::obtain(const std::vector<std::string>& names,
 }
 
 THandle<CifDataItem> CifDataBlock::find(const std::string& name) const {
-    auto found = items_.find(name);
-    return found == items_.end() ? THandle<CifDataItem>() : found->second.item;
+    const WriteOrder::iterator* found = items_.find(name);
+    return found ? **found : THandle<CifDataItem>();
 }
 
 void CifDataBlock::find(const std::vector<std::string>& names,
@@ -97,17 +96,18 @@ bool CifDataBlock::is_looped(const std::string& name) const {
 }
 
 void CifDataBlock::remove(const std::string& name) {
-    auto found = items_.find(name);
-    if (found == items_.end()) return;
-    if (found->second.item->is_looped()) {
+    const WriteOrder::iterator* found = items_.find(name);
+    if (found == nullptr) return;
+    const WriteOrder::iterator place = *found;
+    if ((*place)->is_looped()) {
         auto loop = loop_containing(name);
         if (loop != loops_.end()) {
             (*loop)->remove_column(name);
             if ((*loop)->empty()) loops_.erase(loop);
         }
     }
-    write_order_.erase(found->second.place);
-    items_.erase(found);
+    items_.erase(name);
+    write_order_.erase(place);
 }
 
 void CifDataBlock::remove(const std::vector<std::string>& names) {
@@ -152,7 +152,7 @@ void CifDataBlock::create_loop(const std::vector<std::string>& names) {
     std::vector<Loops::iterator> involved = loops_containing_any(names);
     Loops::iterator target;
     if (involved.empty()) {
-        target = loops_.insert(loops_.end(), THandle<CifLoop>(new CifLoop));
+        target = loops_.insert(loops_.end(), make_handle<CifLoop>());
     } else {
         target = involved.front();
         merge_loops_into(target,
@@ -185,7 +185,7 @@ void CifDataBlock::split_off_unlisted_columns(CifLoop& target,
                   columns.end());
     if (columns.empty()) return;
     std::sort(columns.begin(), columns.end(), CaseInsensitiveStringLess());
-    THandle<CifLoop> rest(new CifLoop);
+    THandle<CifLoop> rest = make_handle<CifLoop>();
     for (const std::string& column : columns)
         rest->move_column(column, target);
     loops_.push_back(rest);
@@ -272,10 +272,10 @@ void CifDataBlock::move_in_write_order(const std::vector<std::string>& names, Or
     std::vector<WriteOrder::iterator> places(names.size(), write_order_.end());
     std::set<const CifDataItem*> matched;
     for (std::size_t j = 0; j < names.size(); ++j) {
-        auto found = items_.find(names[j]);
-        if (found == items_.end()) continue;
-        places[j] = found->second.place;
-        matched.insert(found->second.item.get());
+        const WriteOrder::iterator* found = items_.find(names[j]);
+        if (found == nullptr) continue;
+        places[j] = *found;
+        matched.insert((*found)->get());
     }
     if (matched.empty()) return;
 
@@ -369,19 +369,21 @@ void CifDataBlock::copy(const CifDataBlock& source) {
 // Categories.
 
 bool CifDataBlock::has_item_with_category(const std::string& category) const {
-    return std::any_of(items_.begin(), items_.end(), [&category](const Items::value_type& entry) {
-        const CifDataItem& item = *entry.second.item;
-        return item.dictionary()->name_in_category(item.name(), category);
-    });
+    return std::any_of(write_order_.begin(), write_order_.end(),
+                       [&category](const THandle<CifDataItem>& item) {
+                           return item->dictionary()->name_in_category(item->name(), category);
+                       });
 }
 
 void CifDataBlock::find_category_items(const std::string& category,
                                        std::vector<std::string>& out) const {
     out.clear();
-    for (const auto& entry : items_) {
-        const CifDataItem& item = *entry.second.item;
-        if (item.dictionary()->name_in_category(item.name(), category)) out.push_back(item.name());
+    for (const THandle<CifDataItem>& item : write_order_) {
+        if (item->dictionary()->name_in_category(item->name(), category)) {
+            out.push_back(item->name());
+        }
     }
+    std::sort(out.begin(), out.end(), CaseInsensitiveStringLess());
 }
 
 void CifDataBlock::remove_category(const std::string& category) {

@@ -128,6 +128,11 @@ void CifDataItem::copy_value(const THandle<CifDataItem>& other) {
     values_ = source.values_;
 }
 
+void CifDataItem::assign_values(const PackedStrings& values) {
+    if (values.size() > 1) check_looped("assign_values", static_cast<unsigned int>(values.size()));
+    values_.assign_tight(values);
+}
+
 std::string CifDataItem::value() const {
     return values_.empty() ? std::string() : std::string(values_.view(0));
 }
@@ -231,6 +236,10 @@ void CifDataItem::select_validator() {
 
 CifDataItem::Validated CifDataItem::validate(const std::string& value) {
     return (this->*validator_)(value);
+}
+
+bool CifDataItem::validates_markup_only() const {
+    return validator_ == &CifDataItem::default_validate && type() == CifDictionary::TYPE_UNDEFINED;
 }
 
 CifDataItem::Validated CifDataItem::null_validator(const std::string&) {

@@ -18,6 +18,12 @@ void PackedStrings::push_back(std::string_view text) {
     ++size_;
 }
 
+void PackedStrings::assign_tight(const PackedStrings& other) {
+    characters_ = std::string(other.characters_);
+    ends_ = std::vector<std::size_t>(other.ends_);
+    size_ = other.size_;
+}
+
 void PackedStrings::set(std::size_t i, std::string_view text) {
     if (i >= size_) {
         resize(i);

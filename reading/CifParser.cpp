@@ -1,6 +1,7 @@
 #include "cif/CifParser.h"
 
 #include "cif/CifErrorException.h"
+#include "cif/StringFunctionsLibCif.h"
 #include "host/TextUtilities.h"
 
 namespace {
@@ -95,7 +96,7 @@ void CifParser::end_of_input() {
 }
 
 void CifParser::make_block(const std::string& name, int line) {
-    current_block_ = THandle<CifDataBlock>(new CifDataBlock(dictionary_, name, line));
+    current_block_ = make_handle<CifDataBlock>(dictionary_, name, line);
     blocks_.push_back(current_block_);
     restore_quote_reporting();
 }
@@ -282,7 +283,7 @@ THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream
         errors_->add(CifError(CifError::EmptyLoop, line));
         return THandle<CifDataItem>();
     }
-    THandle<CifLoop> loop(new CifLoop);
+    THandle<CifLoop> loop = make_handle<CifLoop>();
     for (const std::string& name : names)
         loop->add_column(name);
     loop->set_comments(preceding, CifCommentable::AfterName);
@@ -334,24 +335,47 @@ void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& s
     }
 }
 
-// Reads rows while values come; false when a row stopped short of its last column.
+// Reads rows while values come; false when a row stopped short of its last column. The
+// values gather in reused columns, validated as they come, and each item then takes a tight
+// copy of its column.
 bool CifParser::read_loop_rows(CifTokenStream& stream,
                                const std::vector<THandle<CifDataItem>>& items,
                                const std::vector<std::string>& names, std::string& row_comment,
                                std::string& accumulated) {
+    const std::size_t width = items.size();
+    if (loop_columns_.size() < width) loop_columns_.resize(width);
+    markup_only_.resize(width);
+    for (std::size_t column = 0; column < width; ++column) {
+        loop_columns_[column].clear();
+        markup_only_[column] = items[column]->validates_markup_only();
+    }
+    const bool complete = read_loop_values(stream, items, names, row_comment, accumulated);
+    for (std::size_t column = 0; column < width; ++column) {
+        if (!loop_columns_[column].empty()) items[column]->assign_values(loop_columns_[column]);
+    }
+    return complete;
+}
+
+bool CifParser::read_loop_values(CifTokenStream& stream,
+                                 const std::vector<THandle<CifDataItem>>& items,
+                                 const std::vector<std::string>& names, std::string& row_comment,
+                                 std::string& accumulated) {
     CifToken& value = scratch_;
     take_after_comments(stream, row_comment, value);
-    for (unsigned int row = 0;; ++row) {
+    for (;;) {
         for (std::size_t column = 0; column < items.size(); ++column) {
             if (column > 0) take_after_comments(stream, row_comment, value);
             if (value.type != CifToken::Value) {
                 stream.unget_token(std::move(value));
                 return false;
             }
-            CifDataItem::Validated outcome = items[column]->set_value(row, value.text);
+            const CifDataItem::Validated outcome = markup_only_[column]
+                                                       ? check_super_subscript_markup(value.text)
+                                                       : items[column]->validate(value.text);
             if (outcome != CifDataItem::Valid) {
                 errors_->add(validation_error(names[column], outcome, value.line));
             }
+            loop_columns_[column].push_back(value.text);
             accumulated += row_comment;
             row_comment.clear();
         }

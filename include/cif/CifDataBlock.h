@@ -4,7 +4,6 @@
 
 #include <iosfwd>
 #include <list>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "cif/CifDictionary.h"
 #include "cif/CifLoop.h"
 #include "cif/CifWriteSettings.h"
+#include "cif/ItemNameIndex.h"
 #include "host/THandle.h"
 #include "host/TextUtilities.h"
 
@@ -106,14 +106,6 @@ class CIF_API CifDataBlock : public CifCommentable {
     void print(std::ostream& os, const CifWriteSettings& settings) const;
 
   private:
-    // The name index keeps each item's place in the write order, so removal is no search.
-    // Its keys view the items' own names, which never change while the entry holds them.
-    struct Entry {
-        THandle<CifDataItem> item;
-        WriteOrder::iterator place;
-    };
-    using Items = std::map<std::string_view, Entry, CaseInsensitiveStringLess>;
-
     Loops::iterator loop_containing(const std::string& name);
     Loops::const_iterator loop_containing(const std::string& name) const;
     std::vector<Loops::iterator> loops_containing_any(const std::vector<std::string>& names);
@@ -124,7 +116,8 @@ class CIF_API CifDataBlock : public CifCommentable {
     WriteOrder write_order_;
     int line_;
     std::string name_;
-    Items items_;
+    // Each item's place in the write order by name, so removal is no search.
+    ItemNameIndex items_;
     THandle<CifDictionary> dictionary_;
     Loops loops_;
 };

@@ -47,6 +47,9 @@ class CIF_API CifDataItem : public CifCommentable {
     void add_value(const std::string& value);
     /// Takes a copy of the other item's values, without validation.
     void copy_value(const THandle<CifDataItem>& other);
+    /// Makes the values a tight copy of those given, without validation: the reader's way
+    /// of storing a loop column it has validated value by value.
+    void assign_values(const PackedStrings& values);
     /// The first value, or the empty string.
     std::string value() const;
     /// Value of the row, or the empty string past the end.
@@ -69,6 +72,10 @@ class CIF_API CifDataItem : public CifCommentable {
 
     /// Runs the item's validator without storing the value.
     Validated validate(const std::string& value);
+    /// True when validate() judges values by their sub- and superscript markup alone: the
+    /// default validator over a name the dictionary does not define. A reader asks once per
+    /// loop and checks the markup of each value itself.
+    bool validates_markup_only() const;
     /// Throws CifErrorException(ActionOnUnloopedItem, action, name) unless the item is
     /// looped or the index is 0.
     void check_looped(const char* action, unsigned int index) const;

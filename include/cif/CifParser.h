@@ -6,12 +6,14 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "cif/CifApi.h"
 #include "cif/CifDataBlock.h"
 #include "cif/CifDictionary.h"
 #include "cif/CifErrorContainer.h"
 #include "cif/CifTokenStream.h"
+#include "cif/PackedStrings.h"
 #include "host/THandle.h"
 
 /// Never stops on bad input: every problem becomes a diagnostic in the container and
@@ -53,6 +55,9 @@ class CIF_API CifParser {
     bool read_loop_rows(CifTokenStream& stream, const std::vector<THandle<CifDataItem>>& items,
                         const std::vector<std::string>& names, std::string& row_comment,
                         std::string& accumulated);
+    bool read_loop_values(CifTokenStream& stream, const std::vector<THandle<CifDataItem>>& items,
+                          const std::vector<std::string>& names, std::string& row_comment,
+                          std::string& accumulated);
     /// Appends blank lines (as line feeds) and comment lines to `text`; `token` becomes the
     /// next other token.
     static void take_after_comments(CifTokenStream& stream, std::string& text, CifToken& token);
@@ -76,4 +81,8 @@ class CIF_API CifParser {
     // Tokens reused for values and look-ahead, so that their text buffers are too.
     CifToken scratch_;
     CifToken lookahead_;
+    // The values of the loop being read, one reused sequence per column, and which columns
+    // need only their markup checked.
+    std::vector<PackedStrings> loop_columns_;
+    std::vector<char> markup_only_;
 };

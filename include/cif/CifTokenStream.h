@@ -89,7 +89,8 @@ class CIF_API CifTokenStream {
     std::size_t pushed_count_ = 0;
     std::istream* input_;
     int line_count_ = 0;
-    char line_[max_buffer_length + 1] = {};
+    // The line, its terminating NUL, and slack for word scans that read 16 bytes at a time.
+    char line_[max_buffer_length + 1 + 16] = {};
     int length_ = 0;
     int position_ = 0;
 };

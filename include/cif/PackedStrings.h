@@ -19,6 +19,9 @@ class CIF_API PackedStrings {
     }
 
     void push_back(std::string_view text);
+    /// Makes this a copy of the other sequence holding exactly the room it needs: a reader
+    /// fills one reused sequence and hands each item a tight copy of it.
+    void assign_tight(const PackedStrings& other);
     /// Replaces text i; an index past the end first pads the sequence with empty texts.
     void set(std::size_t i, std::string_view text);
     void erase(std::size_t i);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 struct Base {
@@ -80,6 +82,36 @@ TEST(THandle, DereferencingAnEmptyHandleThrowsInsteadOfReturning) {
     EXPECT_THROW(empty->deaths_, NullHandleError);
     EXPECT_THROW(*empty, NullHandleError);
     EXPECT_THROW(THandleCommon::null_handle_error(), NullHandleError);
+}
+
+struct Refuses : Base {
+    explicit Refuses(int* deaths) : Base(deaths) { throw std::runtime_error("refused"); }
+};
+
+TEST(THandle, MadeInOneAllocationItBehavesAsAHandleFromAPointer) {
+    int deaths = 0;
+    int derived_deaths = 0;
+    {
+        THandle<Base> base;
+        {
+            THandle<Derived> derived = make_handle<Derived>(&deaths, &derived_deaths);
+            EXPECT_EQ(derived.count(), 1);
+            base = derived;
+            EXPECT_EQ(base.count(), 2);
+            EXPECT_EQ(base.get(), derived.get());
+        }
+        EXPECT_EQ(base.count(), 1);
+        EXPECT_EQ(derived_deaths, 0);
+    }
+    // The base handle ends the derived object, through its virtual destructor, exactly once.
+    EXPECT_EQ(derived_deaths, 1);
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST(THandle, AConstructorThatThrowsLeavesNoHandleAndNoMemoryBehind) {
+    int deaths = 0;
+    EXPECT_THROW(make_handle<Refuses>(&deaths), std::runtime_error);
+    EXPECT_EQ(deaths, 1);  // the base part was built, so it was ended
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
@@ -20,9 +21,27 @@ class HOST_API THandleCommon {
     [[noreturn]] static void null_handle_error();
 };
 
-/// Shared ownership of a heap object with a separately allocated, non-atomic count.
-/// A handle of a derived class converts to a handle of its base sharing the same count,
-/// and the object is deleted through its (virtual) destructor with the last handle.
+namespace thandle_detail {
+
+/// The non-atomic count of a handle. A joint count heads one allocation that also holds the
+/// object (see make_handle), so the last handle ends the object in place and frees the block.
+struct Count {
+    int handles = 1;
+    bool joint = false;
+};
+
+}  // namespace thandle_detail
+
+template <class T>
+class THandle;
+
+template <class T, class... Args>
+THandle<T> make_handle(Args&&... args);
+
+/// Shared ownership of a heap object with a non-atomic count, allocated beside the object
+/// (make_handle) or separately (a handle made from a pointer). A handle of a derived class
+/// converts to a handle of its base sharing the same count, and the object is destroyed
+/// through its (virtual) destructor with the last handle.
 template <class T>
 class THandle {
   public:
@@ -31,7 +50,7 @@ class THandle {
     explicit THandle(T* object) : object_(object) {
         if (object_ == nullptr) return;
         try {
-            count_ = new int(1);
+            count_ = new thandle_detail::Count;
         } catch (...) {
             delete object_;
             throw;
@@ -68,7 +87,7 @@ class THandle {
     bool is_null() const noexcept { return object_ == nullptr; }
     explicit operator bool() const noexcept { return object_ != nullptr; }
     /// Number of handles sharing the object (0 for an empty handle).
-    int count() const noexcept { return count_ == nullptr ? 0 : *count_; }
+    int count() const noexcept { return count_ == nullptr ? 0 : count_->handles; }
 
     friend bool operator==(const THandle& a, const T* b) noexcept { return a.object_ == b; }
     friend bool operator!=(const THandle& a, const T* b) noexcept { return a.object_ != b; }
@@ -84,20 +103,54 @@ class THandle {
   private:
     template <class U>
     friend class THandle;
+    template <class U, class... Args>
+    friend THandle<U> make_handle(Args&&... args);
+
+    THandle(T* object, thandle_detail::Count* count) noexcept : object_(object), count_(count) {}
 
     void retain() noexcept {
-        if (count_ != nullptr) ++*count_;
+        if (count_ != nullptr) ++count_->handles;
     }
     void release() noexcept {
-        if (count_ != nullptr && --*count_ == 0) destroy(object_, count_);
+        if (count_ != nullptr && --count_->handles == 0) destroy(object_, count_);
     }
     // Out of line, so that the compiler does not take the last release, inlined beside a
     // live copy, for a use after free.
-    __attribute__((noinline)) static void destroy(T* object, int* count) noexcept {
-        delete count;
-        delete object;
+    __attribute__((noinline)) static void destroy(T* object,
+                                                  thandle_detail::Count* count) noexcept {
+        if (count->joint) {
+            object->~T();
+            count->~Count();
+            ::operator delete(static_cast<void*>(count));
+        } else {
+            delete count;
+            delete object;
+        }
     }
 
     T* object_ = nullptr;
-    int* count_ = nullptr;
+    thandle_detail::Count* count_ = nullptr;
 };
+
+/// A handle to a new T built from the arguments, its count and the object in one allocation.
+template <class T, class... Args>
+THandle<T> make_handle(Args&&... args) {
+    static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__, "over-aligned types need new");
+    // The count comes first, so the block starts where the count does.
+    struct Block {
+        thandle_detail::Count count;
+        alignas(T) unsigned char object[sizeof(T)];
+    };
+    void* memory = ::operator new(sizeof(Block));
+    Block* block = static_cast<Block*>(memory);
+    T* object;
+    try {
+        object = ::new (static_cast<void*>(block->object)) T(std::forward<Args>(args)...);
+    } catch (...) {
+        ::operator delete(memory);
+        throw;
+    }
+    thandle_detail::Count* count = ::new (static_cast<void*>(&block->count)) thandle_detail::Count;
+    count->joint = true;
+    return THandle<T>(object, count);
+}

@@ -1,0 +1,47 @@
+// ItemNameIndex: the data names of a block, without letter case, each with the item's place
+// in the block's write order. An open-addressing hash table: a lookup hashes the name once
+// and compares it with an entry or two, and adding a name allocates only when the table
+// doubles.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <string_view>
+#include <vector>
+
+#include "cif/CifApi.h"
+#include "cif/CifDataItem.h"
+#include "host/THandle.h"
+
+class CIF_API ItemNameIndex {
+  public:
+    using Place = std::list<THandle<CifDataItem>>::iterator;
+
+    /// The place of the item of that name, or nullptr.
+    const Place* find(std::string_view name) const;
+    /// Adds the place of an item whose name is not in the index yet.
+    void insert(Place place);
+    /// Removes the name; nothing when it is absent.
+    void erase(std::string_view name);
+    void clear();
+    std::size_t size() const { return size_; }
+
+    /// The hash of the name with ASCII letters lower-cased.
+    static std::uint32_t hash(std::string_view name);
+
+  private:
+    struct Slot {
+        Place place;
+        std::uint32_t hash = 0;
+        bool used = false;
+    };
+
+    std::size_t slot_of(std::string_view name, std::uint32_t hash) const;
+    void grow();
+    void put(const Slot& slot);
+
+    // A power of two in size, at most half full; empty until the first name.
+    std::vector<Slot> slots_;
+    std::size_t size_ = 0;
+};
