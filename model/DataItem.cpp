@@ -128,9 +128,9 @@ void CifDataItem::copy_value(const THandle<CifDataItem>& other) {
     values_ = source.values_;
 }
 
-void CifDataItem::assign_values(const PackedStrings& values) {
-    if (values.size() > 1) check_looped("assign_values", static_cast<unsigned int>(values.size()));
-    values_.assign_tight(values);
+void CifDataItem::take_values(PackedStrings& values) {
+    if (values.size() > 1) check_looped("take_values", static_cast<unsigned int>(values.size()));
+    values_.swap(values);
 }
 
 std::string CifDataItem::value() const {
@@ -238,8 +238,48 @@ CifDataItem::Validated CifDataItem::validate(const std::string& value) {
     return (this->*validator_)(value);
 }
 
-bool CifDataItem::validates_markup_only() const {
-    return validator_ == &CifDataItem::default_validate && type() == CifDictionary::TYPE_UNDEFINED;
+CifDataItem::Definition CifDataItem::read_definition() const {
+    Definition definition;
+    definition.type = type();
+    if (definition.type == CifDictionary::TYPE_UNDEFINED) return definition;
+    definition.condition = condition();
+    definition.enumeration = &enumeration();
+    definition.has_range = range_parsed_ || !enumeration_range().empty();
+    return definition;
+}
+
+CifDataItem::Validated CifDataItem::validate(const Definition& definition,
+                                             const std::string& value) {
+    return validator_ == &CifDataItem::default_validate ? check_definition(definition, value)
+                                                        : validate(value);
+}
+
+CifDataItem::Validated CifDataItem::check_definition(const Definition& definition,
+                                                     const std::string& value) {
+    if (value.empty()) return Valid;
+    Validated markup = check_super_subscript_markup(value);
+    if (markup != Valid) return markup;
+    if (definition.type == CifDictionary::TYPE_UNDEFINED || is_placeholder(value)) return Valid;
+
+    if (!definition.enumeration->empty()) {
+        for (const Enumeration& e : *definition.enumeration) {
+            if (CaseInsensitiveStringEquality()(e.value, value)) return Valid;
+        }
+        return NotInEnumeration;
+    }
+    const bool numeric = definition.type == CifDictionary::TYPE_NUMB;
+    if (numeric) {
+        Validated form = check_number_form(value);
+        if (form != Valid) return form;
+    }
+    Validated range = check_range(definition, value);
+    if (range != Valid) return range;
+    if (numeric && definition.condition == CifDictionary::COND_NONE) {
+        float number = 0.0f;
+        int esd = 0;
+        if (scan_number_and_esd(value.c_str(), number, esd) == 2) return UnexpectedEsd;
+    }
+    return Valid;
 }
 
 CifDataItem::Validated CifDataItem::null_validator(const std::string&) {
@@ -258,31 +298,7 @@ CifDataItem::Validated CifDataItem::validate_refine_ls_weighting_scheme(const st
 }
 
 CifDataItem::Validated CifDataItem::default_validate(const std::string& value) {
-    if (value.empty()) return Valid;
-    Validated markup = check_super_subscript_markup(value);
-    if (markup != Valid) return markup;
-    const CifDictionary::DataType data_type = type();
-    if (data_type == CifDictionary::TYPE_UNDEFINED || is_placeholder(value)) return Valid;
-
-    const std::vector<Enumeration>& permitted = enumeration();
-    if (!permitted.empty()) {
-        for (const Enumeration& e : permitted) {
-            if (CaseInsensitiveStringEquality()(e.value, value)) return Valid;
-        }
-        return NotInEnumeration;
-    }
-    if (data_type == CifDictionary::TYPE_NUMB) {
-        Validated form = check_number_form(value);
-        if (form != Valid) return form;
-    }
-    Validated range = check_range(value);
-    if (range != Valid) return range;
-    if (data_type == CifDictionary::TYPE_NUMB && condition() == CifDictionary::COND_NONE) {
-        float number = 0.0f;
-        int esd = 0;
-        if (scan_number_and_esd(value.c_str(), number, esd) == 2) return UnexpectedEsd;
-    }
-    return Valid;
+    return value.empty() ? Valid : check_definition(read_definition(), value);
 }
 
 CifDataItem::Validated CifDataItem::check_number_form(const std::string& value) const {
@@ -313,9 +329,10 @@ bool CifDataItem::read_range() {
 }
 
 // Values within three standard uncertainties of a bound are accepted.
-CifDataItem::Validated CifDataItem::check_range(const std::string& value) {
+CifDataItem::Validated CifDataItem::check_range(const Definition& definition,
+                                                const std::string& value) {
     if (!range_parsed_) {
-        if (enumeration_range().empty()) return Valid;
+        if (!definition.has_range) return Valid;
         if (!read_range()) return BadRange;
     }
     std::string copy = value;  // FORTRAN-style exponents: 1.0D2 is 1.0E2
@@ -326,7 +343,7 @@ CifDataItem::Validated CifDataItem::check_range(const std::string& value) {
     int converted = scan_number_and_esd(copy.c_str(), number, esd);
     if (converted == 0) return Valid;
     double allowance = 0.0;
-    if (converted == 2 && condition() == CifDictionary::COND_ESD) {
+    if (converted == 2 && definition.condition == CifDictionary::COND_ESD) {
         allowance = 3.0 * esd * std::pow(10.0, exponent(copy) - decimals(copy));
     }
     if (has_lower_bound_ && double(number) < double(range_lower_) - allowance) return BelowMinimum;

@@ -336,24 +336,36 @@ void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& s
 }
 
 // Reads rows while values come; false when a row stopped short of its last column. The
-// values gather in reused columns, validated as they come, and each item then takes a tight
-// copy of its column.
+// values gather in reused columns, validated as they come, then go to their items.
 bool CifParser::read_loop_rows(CifTokenStream& stream,
                                const std::vector<THandle<CifDataItem>>& items,
                                const std::vector<std::string>& names, std::string& row_comment,
                                std::string& accumulated) {
     const std::size_t width = items.size();
     if (loop_columns_.size() < width) loop_columns_.resize(width);
-    markup_only_.resize(width);
+    definitions_.resize(width);
     for (std::size_t column = 0; column < width; ++column) {
         loop_columns_[column].clear();
-        markup_only_[column] = items[column]->validates_markup_only();
+        definitions_[column] = items[column]->read_definition();
     }
     const bool complete = read_loop_values(stream, items, names, row_comment, accumulated);
-    for (std::size_t column = 0; column < width; ++column) {
-        if (!loop_columns_[column].empty()) items[column]->assign_values(loop_columns_[column]);
-    }
+    for (std::size_t column = 0; column < width; ++column)
+        hand_over(loop_columns_[column], *items[column]);
     return complete;
+}
+
+// A long column goes to the item as it is, trimmed; a short one is copied, so that the
+// reused column keeps its room for the next loop.
+void CifParser::hand_over(PackedStrings& column, CifDataItem& item) {
+    constexpr std::size_t long_column = 4096;
+    if (column.empty()) return;
+    if (column.characters() >= long_column) {
+        column.shrink_to_fit();
+        item.take_values(column);
+    } else {
+        PackedStrings copy(column);
+        item.take_values(copy);
+    }
 }
 
 bool CifParser::read_loop_values(CifTokenStream& stream,
@@ -369,15 +381,16 @@ bool CifParser::read_loop_values(CifTokenStream& stream,
                 stream.unget_token(std::move(value));
                 return false;
             }
-            const CifDataItem::Validated outcome = markup_only_[column]
-                                                       ? check_super_subscript_markup(value.text)
-                                                       : items[column]->validate(value.text);
+            const CifDataItem::Validated outcome =
+                items[column]->validate(definitions_[column], value.text);
             if (outcome != CifDataItem::Valid) {
                 errors_->add(validation_error(names[column], outcome, value.line));
             }
             loop_columns_[column].push_back(value.text);
-            accumulated += row_comment;
-            row_comment.clear();
+            if (!row_comment.empty()) {
+                accumulated += row_comment;
+                row_comment.clear();
+            }
         }
         take_after_comments(stream, row_comment, value);
         if (value.type != CifToken::Value) {

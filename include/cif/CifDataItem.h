@@ -47,9 +47,9 @@ class CIF_API CifDataItem : public CifCommentable {
     void add_value(const std::string& value);
     /// Takes a copy of the other item's values, without validation.
     void copy_value(const THandle<CifDataItem>& other);
-    /// Makes the values a tight copy of those given, without validation: the reader's way
-    /// of storing a loop column it has validated value by value.
-    void assign_values(const PackedStrings& values);
+    /// The values become those given, without validation, and `values` gets the item's
+    /// former ones: the reader's way of handing over a loop column it validated as it read.
+    void take_values(PackedStrings& values);
     /// The first value, or the empty string.
     std::string value() const;
     /// Value of the row, or the empty string past the end.
@@ -72,10 +72,19 @@ class CIF_API CifDataItem : public CifCommentable {
 
     /// Runs the item's validator without storing the value.
     Validated validate(const std::string& value);
-    /// True when validate() judges values by their sub- and superscript markup alone: the
-    /// default validator over a name the dictionary does not define. A reader asks once per
-    /// loop and checks the markup of each value itself.
-    bool validates_markup_only() const;
+    /// What the default validator needs of the item's definition, read from the dictionary
+    /// in one go. Valid while the dictionary is unchanged: a reader takes it once per loop
+    /// column instead of asking the dictionary again for every value.
+    struct Definition {
+        CifDictionary::DataType type = CifDictionary::TYPE_UNDEFINED;
+        CifDictionary::DataTypeCond condition = CifDictionary::COND_NONE;
+        const std::vector<Enumeration>* enumeration = nullptr;
+        bool has_range = false;
+    };
+    Definition read_definition() const;
+    /// validate() for an item whose validator is the default one, with its definition at
+    /// hand; any other validator runs as validate() runs it.
+    Validated validate(const Definition& definition, const std::string& value);
     /// Throws CifErrorException(ActionOnUnloopedItem, action, name) unless the item is
     /// looped or the index is 0.
     void check_looped(const char* action, unsigned int index) const;
@@ -118,8 +127,9 @@ class CIF_API CifDataItem : public CifCommentable {
   private:
     using Validator = Validated (CifDataItem::*)(const std::string&);
 
+    Validated check_definition(const Definition& definition, const std::string& value);
     Validated check_number_form(const std::string& value) const;
-    Validated check_range(const std::string& value);
+    Validated check_range(const Definition& definition, const std::string& value);
     bool read_range();
 
     std::string name_;

@@ -55,6 +55,7 @@ class CIF_API CifParser {
     bool read_loop_rows(CifTokenStream& stream, const std::vector<THandle<CifDataItem>>& items,
                         const std::vector<std::string>& names, std::string& row_comment,
                         std::string& accumulated);
+    static void hand_over(PackedStrings& column, CifDataItem& item);
     bool read_loop_values(CifTokenStream& stream, const std::vector<THandle<CifDataItem>>& items,
                           const std::vector<std::string>& names, std::string& row_comment,
                           std::string& accumulated);
@@ -81,8 +82,8 @@ class CIF_API CifParser {
     // Tokens reused for values and look-ahead, so that their text buffers are too.
     CifToken scratch_;
     CifToken lookahead_;
-    // The values of the loop being read, one reused sequence per column, and which columns
-    // need only their markup checked.
+    // The values of the loop being read, one reused sequence per column, and what the
+    // dictionary says of each column.
     std::vector<PackedStrings> loop_columns_;
-    std::vector<char> markup_only_;
+    std::vector<CifDataItem::Definition> definitions_;
 };

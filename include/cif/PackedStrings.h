@@ -3,41 +3,69 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "cif/CifApi.h"
 
+/// The characters of a short single text stay inside the object. Buffers are grown with
+/// realloc, which moves large ones by remapping pages rather than copying them.
 class CIF_API PackedStrings {
   public:
+    PackedStrings() noexcept {}
+    PackedStrings(const PackedStrings& other);
+    PackedStrings(PackedStrings&& other) noexcept { swap(other); }
+    PackedStrings& operator=(PackedStrings other) noexcept {
+        swap(other);
+        return *this;
+    }
+    ~PackedStrings();
+    void swap(PackedStrings& other) noexcept;
+
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
+    /// All texts together, in bytes.
+    std::size_t characters() const { return length_; }
     /// Text i; valid until the sequence changes.
     std::string_view view(std::size_t i) const {
-        return std::string_view(characters_.data() + begin(i), end(i) - begin(i));
+        return std::string_view(data() + begin(i), end(i) - begin(i));
     }
 
     void push_back(std::string_view text);
-    /// Makes this a copy of the other sequence holding exactly the room it needs: a reader
-    /// fills one reused sequence and hands each item a tight copy of it.
-    void assign_tight(const PackedStrings& other);
     /// Replaces text i; an index past the end first pads the sequence with empty texts.
     void set(std::size_t i, std::string_view text);
     void erase(std::size_t i);
     /// Keeps the first n texts, or pads with empty texts up to n.
     void resize(std::size_t n);
-    void clear();
+    /// Removes every text and keeps the buffers.
+    void clear() {
+        length_ = 0;
+        size_ = 0;
+    }
+    /// Gives back the room the texts do not use.
+    void shrink_to_fit();
 
     bool operator==(const PackedStrings& other) const;
 
   private:
-    std::size_t begin(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
-    std::size_t end(std::size_t i) const { return i + 1 == size_ ? characters_.size() : ends_[i]; }
+    static constexpr std::size_t inline_capacity = 16;
 
-    std::string characters_;
-    // Where each text but the last ends in characters_; the last ends with the buffer, so a
-    // single value needs no second allocation.
-    std::vector<std::size_t> ends_;
+    bool is_inline() const { return capacity_ == inline_capacity; }
+    char* data() { return is_inline() ? inline_ : heap_; }
+    const char* data() const { return is_inline() ? inline_ : heap_; }
+    std::size_t begin(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
+    std::size_t end(std::size_t i) const { return i + 1 == size_ ? length_ : ends_[i]; }
+    void reserve_characters(std::size_t needed);
+    void reserve_ends(std::size_t needed);
+
+    union {
+        char* heap_;
+        char inline_[inline_capacity];
+    };
+    std::size_t length_ = 0;
+    std::size_t capacity_ = inline_capacity;
+    // Where each text but the last ends; the last ends with the characters, so a single
+    // text needs no offsets at all.
+    std::size_t* ends_ = nullptr;
+    std::size_t ends_capacity_ = 0;
     std::size_t size_ = 0;
 };
