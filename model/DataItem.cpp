@@ -241,7 +241,10 @@ CifDataItem::Validated CifDataItem::validate(const std::string& value) {
 CifDataItem::Definition CifDataItem::read_definition() const {
     Definition definition;
     definition.type = type();
-    if (definition.type == CifDictionary::TYPE_UNDEFINED) return definition;
+    if (definition.type == CifDictionary::TYPE_UNDEFINED) {
+        definition.markup_only = validator_ == &CifDataItem::default_validate;
+        return definition;
+    }
     definition.condition = condition();
     definition.enumeration = &enumeration();
     definition.has_range = range_parsed_ || !enumeration_range().empty();

@@ -1,6 +1,8 @@
 // Character classes of CIF text in the "C" locale, whatever locale the host has set.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace cif_characters {
@@ -21,6 +23,27 @@ inline bool is_digit(char c) {
 
 inline char ascii_lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+/// Whether the text holds '^' or '~', eight bytes at a time. The two differ only in the bit
+/// 0x20, so a byte is one of them when (byte | 0x20) ^ '~' is zero.
+inline bool has_markup_character(std::string_view text) {
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    auto has_mark = [](std::uint64_t bytes) {
+        const std::uint64_t x = (bytes | 0x20 * ones) ^ ('~' * ones);
+        return ((x - ones) & ~x & 0x80 * ones) != 0;  // some byte of x is zero
+    };
+    const char* p = text.data();
+    std::size_t left = text.size();
+    for (; left >= 8; p += 8, left -= 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, p, 8);
+        if (has_mark(bytes)) return true;
+    }
+    for (; left > 0; ++p, --left) {
+        if ((*p | 0x20) == '~') return true;
+    }
+    return false;
 }
 
 }  // namespace cif_characters

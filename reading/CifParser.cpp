@@ -1,5 +1,6 @@
 #include "cif/CifParser.h"
 
+#include "CifCharacters.h"
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
 #include "host/TextUtilities.h"
@@ -251,6 +252,27 @@ void CifParser::take_after_comments(CifTokenStream& stream, std::string& text, C
         append_comment_line(text, token);
 }
 
+void CifParser::take_after_comments(CifTokenStream& stream, std::string& text, CifToken& token,
+                                    std::string_view& token_text) {
+    stream.get_token(token, token_text);
+    for (; is_comment_or_blank(token); stream.get_token(token, token_text))
+        append_comment_line(text, token);
+}
+
+// A value of an undefined name under the default validator needs only its markup checked,
+// which can be done on the text in place; any other check gets a string to work on.
+CifDataItem::Validated CifParser::validate(CifDataItem& item,
+                                           const CifDataItem::Definition& definition,
+                                           std::string_view text) {
+    if (definition.markup_only) {
+        return cif_characters::has_markup_character(text)
+                   ? check_super_subscript_markup(std::string(text))
+                   : CifDataItem::Valid;
+    }
+    value_text_.assign(text.data(), text.size());
+    return item.validate(definition, value_text_);
+}
+
 void CifParser::collect_line_comments(CifTokenStream& stream, int first, int last,
                                       std::string& text, const char* prefix, const char* suffix) {
     CifToken& token = lookahead_;
@@ -373,26 +395,27 @@ bool CifParser::read_loop_values(CifTokenStream& stream,
                                  const std::vector<std::string>& names, std::string& row_comment,
                                  std::string& accumulated) {
     CifToken& value = scratch_;
-    take_after_comments(stream, row_comment, value);
+    std::string_view text;
+    take_after_comments(stream, row_comment, value, text);
     for (;;) {
         for (std::size_t column = 0; column < items.size(); ++column) {
-            if (column > 0) take_after_comments(stream, row_comment, value);
+            if (column > 0) take_after_comments(stream, row_comment, value, text);
             if (value.type != CifToken::Value) {
                 stream.unget_token(std::move(value));
                 return false;
             }
             const CifDataItem::Validated outcome =
-                items[column]->validate(definitions_[column], value.text);
+                validate(*items[column], definitions_[column], text);
             if (outcome != CifDataItem::Valid) {
                 errors_->add(validation_error(names[column], outcome, value.line));
             }
-            loop_columns_[column].push_back(value.text);
+            loop_columns_[column].push_back(text);
             if (!row_comment.empty()) {
                 accumulated += row_comment;
                 row_comment.clear();
             }
         }
-        take_after_comments(stream, row_comment, value);
+        take_after_comments(stream, row_comment, value, text);
         if (value.type != CifToken::Value) {
             stream.unget_token(std::move(value));
             return true;

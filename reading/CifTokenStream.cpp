@@ -239,9 +239,14 @@ void CifTokenStream::skip_white() {
         ++position_;
 }
 
-void CifTokenStream::set_token(CifToken& token, int type, std::string_view text) const {
+void CifTokenStream::set_token(CifToken& token, int type, std::string_view text) {
     token.type = type;
-    token.text.assign(text.data(), text.size());
+    if (value_view_ != nullptr && type == CifToken::Value) {
+        *value_view_ = text;
+        value_view_ = nullptr;
+    } else {
+        token.text.assign(text.data(), text.size());
+    }
     token.line = line_count_;
     token.end_line = line_count_;
 }
@@ -273,6 +278,15 @@ CifToken CifTokenStream::get_token() {
     CifToken token;
     get_token(token);
     return token;
+}
+
+void CifTokenStream::get_token(CifToken& token, std::string_view& text) {
+    value_view_ = &text;
+    get_token(token);
+    if (value_view_ != nullptr) {  // not a value from the line buffer
+        text = token.text;
+        value_view_ = nullptr;
+    }
 }
 
 void CifTokenStream::get_token(CifToken& token) {

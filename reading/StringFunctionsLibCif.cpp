@@ -68,27 +68,6 @@ CifDataItem::Validated markup_error_for_char(char c) {
 
 const Regex markup_pattern("\\\\?[~^] # optional backslash followed by ~ or ^", Regex::Extended);
 
-// Whether the text holds '^' or '~', eight bytes at a time. The two differ only in the bit
-// 0x20, so a byte is one of them when (byte | 0x20) ^ '~' is zero.
-bool has_markup_character(const std::string& text) {
-    constexpr std::uint64_t ones = 0x0101010101010101u;
-    auto has_mark = [](std::uint64_t bytes) {
-        const std::uint64_t x = (bytes | 0x20 * ones) ^ ('~' * ones);
-        return ((x - ones) & ~x & 0x80 * ones) != 0;  // some byte of x is zero
-    };
-    const char* p = text.data();
-    std::size_t left = text.size();
-    for (; left >= 8; p += 8, left -= 8) {
-        std::uint64_t bytes;
-        std::memcpy(&bytes, p, 8);
-        if (has_mark(bytes)) return true;
-    }
-    for (; left > 0; ++p, --left) {
-        if ((*p | 0x20) == '~') return true;
-    }
-    return false;
-}
-
 // Each '~' or '^' that is not escaped must be followed, later on, by its closing twin.
 CifDataItem::Validated check_markup_pairs(const std::string& text) {
     std::vector<char> marks;
@@ -144,7 +123,8 @@ bool is_bad_printing_char(unsigned char c) {
 
 CifDataItem::Validated check_super_subscript_markup(const std::string& text) {
     // Most values carry no markup at all; they need no search.
-    return has_markup_character(text) ? check_markup_pairs(text) : CifDataItem::Valid;
+    return cif_characters::has_markup_character(text) ? check_markup_pairs(text)
+                                                      : CifDataItem::Valid;
 }
 
 void print_item_name(std::ostream& os, THandle<CifDataItem> item) {

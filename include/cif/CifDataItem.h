@@ -80,6 +80,9 @@ class CIF_API CifDataItem : public CifCommentable {
         CifDictionary::DataTypeCond condition = CifDictionary::COND_NONE;
         const std::vector<Enumeration>* enumeration = nullptr;
         bool has_range = false;
+        /// The default validator over a name the dictionary does not define: values need
+        /// only their sub- and superscript markup checked.
+        bool markup_only = false;
     };
     Definition read_definition() const;
     /// validate() for an item whose validator is the default one, with its definition at

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -62,6 +63,11 @@ class CIF_API CifParser {
     /// Appends blank lines (as line feeds) and comment lines to `text`; `token` becomes the
     /// next other token.
     static void take_after_comments(CifTokenStream& stream, std::string& text, CifToken& token);
+    /// The same, a value's text left in the stream's line buffer (see get_token).
+    static void take_after_comments(CifTokenStream& stream, std::string& text, CifToken& token,
+                                    std::string_view& token_text);
+    CifDataItem::Validated validate(CifDataItem& item, const CifDataItem::Definition& definition,
+                                    std::string_view text);
     /// Appends the comments that stand on lines first..last, each with `prefix` before its
     /// '#' and `suffix` after its text.
     void collect_line_comments(CifTokenStream& stream, int first, int last, std::string& text,
@@ -86,4 +92,5 @@ class CIF_API CifParser {
     // dictionary says of each column.
     std::vector<PackedStrings> loop_columns_;
     std::vector<CifDataItem::Definition> definitions_;
+    std::string value_text_;
 };

@@ -49,6 +49,11 @@ class CIF_API CifTokenStream {
     /// The same, into a token whose text buffer is reused: a reader that keeps one token per
     /// purpose allocates nothing for the text of most tokens.
     void get_token(CifToken& token);
+    /// The same for a reader that only looks at a value's text: a value read from the
+    /// current line is left in the line buffer, `text` shows it until the stream is next
+    /// used, and token.text is not set. Any other token is read as above and `text` shows
+    /// its token.text.
+    void get_token(CifToken& token, std::string_view& text);
     /// Makes the token the next one returned.
     void unget_token(const CifToken& token);
     /// The same, taking the token's text buffer and leaving a spare one in its place.
@@ -74,7 +79,7 @@ class CIF_API CifTokenStream {
     void report(CifError::ErrorID id, const std::string& argument = std::string());
 
     void skip_white();
-    void set_token(CifToken& token, int type, std::string_view text) const;
+    void set_token(CifToken& token, int type, std::string_view text);
     void comment(CifToken& token);
     void quoted_value(CifToken& token);
     void bare_word(CifToken& token);
@@ -87,6 +92,9 @@ class CIF_API CifTokenStream {
     // time. Slots past the count keep their text buffers for the next push.
     std::vector<CifToken> pushed_back_;
     std::size_t pushed_count_ = 0;
+    // Where set_token leaves a value's text instead of copying it, while a caller of the
+    // viewing get_token waits for one; null otherwise.
+    std::string_view* value_view_ = nullptr;
     std::istream* input_;
     int line_count_ = 0;
     // The line, its terminating NUL, and slack for word scans that read 16 bytes at a time.
