@@ -71,6 +71,22 @@ int scan_number_and_esd(const char* text, float& number, int& esd) {
     return 2;
 }
 
+enum class RangeForm { None, Both, LowerOnly, UpperOnly };
+
+// Which of sscanf's "%f:%f", "%f:" and ":%f" first reads the range text, read as sscanf
+// would, without its cost where strtof reads the same.
+RangeForm scan_range(const char* text, float& lower, float& upper) {
+    char* end = nullptr;
+    lower = read_float(text, &end);
+    if (end != text && !strtof_agrees_with_sscanf(end)) {
+        if (std::sscanf(text, "%f:%f", &lower, &upper) == 2) return RangeForm::Both;
+        if (std::sscanf(text, "%f:", &lower) == 1) return RangeForm::LowerOnly;
+    } else if (end != text) {
+        return *end == ':' && scan_number(end + 1, upper) ? RangeForm::Both : RangeForm::LowerOnly;
+    }
+    return text[0] == ':' && scan_number(text + 1, upper) ? RangeForm::UpperOnly : RangeForm::None;
+}
+
 // The number of digits directly after the first decimal point.
 int decimals(const std::string& text) {
     std::size_t point = text.find('.');
@@ -260,8 +276,10 @@ CifDataItem::Validated CifDataItem::validate(const Definition& definition,
 CifDataItem::Validated CifDataItem::check_definition(const Definition& definition,
                                                      const std::string& value) {
     if (value.empty()) return Valid;
-    Validated markup = check_super_subscript_markup(value);
-    if (markup != Valid) return markup;
+    if (cif_characters::has_markup_character(value)) {
+        Validated markup = check_super_subscript_markup(value);
+        if (markup != Valid) return markup;
+    }
     if (definition.type == CifDictionary::TYPE_UNDEFINED || is_placeholder(value)) return Valid;
 
     if (!definition.enumeration->empty()) {
@@ -316,14 +334,18 @@ bool CifDataItem::read_range() {
     const std::string text = enumeration_range();
     float lower = 0.0f;
     float upper = 0.0f;
-    if (std::sscanf(text.c_str(), "%f:%f", &lower, &upper) == 2) {
-        has_lower_bound_ = has_upper_bound_ = true;
-    } else if (std::sscanf(text.c_str(), "%f:", &lower) == 1) {
-        has_lower_bound_ = true;
-    } else if (std::sscanf(text.c_str(), ":%f", &upper) == 1) {
-        has_upper_bound_ = true;
-    } else {
-        return false;
+    switch (scan_range(text.c_str(), lower, upper)) {
+        case RangeForm::Both:
+            has_lower_bound_ = has_upper_bound_ = true;
+            break;
+        case RangeForm::LowerOnly:
+            has_lower_bound_ = true;
+            break;
+        case RangeForm::UpperOnly:
+            has_upper_bound_ = true;
+            break;
+        case RangeForm::None:
+            return false;
     }
     range_lower_ = lower;
     range_upper_ = upper;
@@ -338,16 +360,21 @@ CifDataItem::Validated CifDataItem::check_range(const Definition& definition,
         if (!definition.has_range) return Valid;
         if (!read_range()) return BadRange;
     }
-    std::string copy = value;  // FORTRAN-style exponents: 1.0D2 is 1.0E2
-    replace_first(copy, 'D', 'E');
-    replace_first(copy, 'd', 'e');
+    // FORTRAN-style exponents: 1.0D2 is 1.0E2. Few values have one, so few need a copy.
+    std::string fortran;
+    if (value.find_first_of("Dd") != std::string::npos) {
+        fortran = value;
+        replace_first(fortran, 'D', 'E');
+        replace_first(fortran, 'd', 'e');
+    }
+    const std::string& text = fortran.empty() ? value : fortran;
     float number = 0.0f;
     int esd = 0;
-    int converted = scan_number_and_esd(copy.c_str(), number, esd);
+    int converted = scan_number_and_esd(text.c_str(), number, esd);
     if (converted == 0) return Valid;
     double allowance = 0.0;
     if (converted == 2 && definition.condition == CifDictionary::COND_ESD) {
-        allowance = 3.0 * esd * std::pow(10.0, exponent(copy) - decimals(copy));
+        allowance = 3.0 * esd * std::pow(10.0, exponent(text) - decimals(text));
     }
     if (has_lower_bound_ && double(number) < double(range_lower_) - allowance) return BelowMinimum;
     if (has_upper_bound_ && double(number) > double(range_upper_) + allowance) return AboveMaximum;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <set>
 
@@ -96,6 +97,53 @@ TEST(ValidationAgainstSscanf, SameVerdictsOnGeneratedValues) {
     EXPECT_EQ(verdicts, (std::set<int>{CifDataItem::Valid, CifDataItem::BadlyFormattedNumber,
                                        CifDataItem::NotANumber, CifDataItem::BelowMinimum,
                                        CifDataItem::AboveMaximum, CifDataItem::UnexpectedEsd}));
+}
+
+// The verdict on a plain number under a range text read by sscanf's three forms in turn.
+CifDataItem::Validated range_reference(const std::string& range, float value) {
+    float lower = 0.0f;
+    float upper = 0.0f;
+    bool has_lower = false;
+    bool has_upper = false;
+    if (std::sscanf(range.c_str(), "%f:%f", &lower, &upper) == 2) {
+        has_lower = has_upper = true;
+    } else if (std::sscanf(range.c_str(), "%f:", &lower) == 1) {
+        has_lower = true;
+    } else if (std::sscanf(range.c_str(), ":%f", &upper) == 1) {
+        has_upper = true;
+    } else {
+        return CifDataItem::BadRange;
+    }
+    if (has_lower && value < lower) return CifDataItem::BelowMinimum;
+    if (has_upper && value > upper) return CifDataItem::AboveMaximum;
+    return CifDataItem::Valid;
+}
+
+TEST(ValidationAgainstSscanf, RangeTextsReadAsSscanfReadsThem) {
+    THandle<TestDictionary> dictionary(new TestDictionary);
+    CifDictionaryItem& definition = dictionary->define("_ranged");
+    definition.type = CifDictionary::TYPE_NUMB;
+    definition.condition = CifDictionary::COND_ESD;
+    static const std::string alphabet = "0123456789.::-+eE xn";
+    std::mt19937 random(6122026);
+    std::uniform_int_distribution<int> length(1, 8);
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(alphabet.size()) - 1);
+    std::set<int> verdicts;
+    for (int i = 0; i < 20000; ++i) {
+        std::string range;
+        for (int n = length(random); n > 0; --n)
+            range += alphabet[pick(random)];
+        definition.enumeration_range = range;
+        for (const char* probe : {"-1e30", "-3", "0", "2.5", "70", "1e30"}) {
+            CifDataItem item(dictionary, "_ranged");
+            CifDataItem::Validated verdict = item.validate(probe);
+            ASSERT_EQ(verdict, range_reference(range, std::strtof(probe, nullptr)))
+                << "range '" << range << "', value " << probe;
+            verdicts.insert(verdict);
+        }
+    }
+    EXPECT_EQ(verdicts, (std::set<int>{CifDataItem::Valid, CifDataItem::BadRange,
+                                       CifDataItem::BelowMinimum, CifDataItem::AboveMaximum}));
 }
 
 }  // namespace
