@@ -67,7 +67,8 @@ void PackedStrings::reserve_ends(std::size_t needed) {
     ends_capacity_ = capacity;
 }
 
-void PackedStrings::push_back(std::string_view text) {
+// push_back where room must be made first, or the first text may stay in the object.
+void PackedStrings::push_back_growing(std::string_view text) {
     if (size_ > 0) {
         reserve_ends(size_);
         ends_[size_ - 1] = length_;

@@ -396,29 +396,24 @@ bool CifParser::read_loop_values(CifTokenStream& stream,
                                  std::string& accumulated) {
     CifToken& value = scratch_;
     std::string_view text;
-    take_after_comments(stream, row_comment, value, text);
-    for (;;) {
-        for (std::size_t column = 0; column < items.size(); ++column) {
-            if (column > 0) take_after_comments(stream, row_comment, value, text);
+    for (std::size_t column = 0;; column = column + 1 == items.size() ? 0 : column + 1) {
+        int line = 0;
+        if (!stream.next_bare_value(text, line)) {
+            take_after_comments(stream, row_comment, value, text);
             if (value.type != CifToken::Value) {
                 stream.unget_token(std::move(value));
-                return false;
+                return column == 0;
             }
-            const CifDataItem::Validated outcome =
-                validate(*items[column], definitions_[column], text);
-            if (outcome != CifDataItem::Valid) {
-                errors_->add(validation_error(names[column], outcome, value.line));
-            }
-            loop_columns_[column].push_back(text);
-            if (!row_comment.empty()) {
-                accumulated += row_comment;
-                row_comment.clear();
-            }
+            line = value.line;
         }
-        take_after_comments(stream, row_comment, value, text);
-        if (value.type != CifToken::Value) {
-            stream.unget_token(std::move(value));
-            return true;
+        const CifDataItem::Validated outcome = validate(*items[column], definitions_[column], text);
+        if (outcome != CifDataItem::Valid) {
+            errors_->add(validation_error(names[column], outcome, line));
+        }
+        loop_columns_[column].push_back(text);
+        if (!row_comment.empty()) {
+            accumulated += row_comment;
+            row_comment.clear();
         }
     }
 }

@@ -120,6 +120,14 @@ bool starts_with_ignoring_case(std::string_view word, std::string_view prefix) {
     return true;
 }
 
+// A word that is not quoted: a data name, a keyword or a value.
+int bare_word_type(std::string_view word) {
+    if (word[0] == '_') return CifToken::DataName;
+    if (starts_with_ignoring_case(word, "data_")) return CifToken::DataBlockHeader;
+    if (starts_with_ignoring_case(word, "loop_")) return CifToken::LoopKeyword;
+    return CifToken::Value;
+}
+
 }  // namespace
 
 CifTokenStream::CifTokenStream(std::istream* input, THandle<CifErrorContainer> errors,
@@ -338,15 +346,22 @@ void CifTokenStream::bare_word(CifToken& token) {
     const int start = position_;
     position_ = static_cast<int>(word_end(line_ + start) - line_);
     const std::string_view word(line_ + start, static_cast<std::size_t>(position_ - start));
-    int type = CifToken::Value;
-    if (word[0] == '_') {
-        type = CifToken::DataName;
-    } else if (starts_with_ignoring_case(word, "data_")) {
-        type = CifToken::DataBlockHeader;
-    } else if (starts_with_ignoring_case(word, "loop_")) {
-        type = CifToken::LoopKeyword;
-    }
-    set_token(token, type, word);
+    set_token(token, bare_word_type(word), word);
+}
+
+bool CifTokenStream::next_bare_value(std::string_view& text, int& line) {
+    if (pushed_count_ > 0) return false;
+    skip_white();
+    if (position_ >= length_) return false;
+    const char first = line_[position_];
+    if (first == '#' || first == '"' || first == '\'') return false;
+    const char* start = line_ + position_;
+    const std::string_view word(start, static_cast<std::size_t>(word_end(start) - start));
+    if (bare_word_type(word) != CifToken::Value) return false;
+    position_ += static_cast<int>(word.size());
+    text = word;
+    line = line_count_;
+    return true;
 }
 
 // The field runs from after the opening ';' to a line that starts with ';'. When the opening

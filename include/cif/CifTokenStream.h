@@ -54,6 +54,11 @@ class CIF_API CifTokenStream {
     /// used, and token.text is not set. Any other token is read as above and `text` shows
     /// its token.text.
     void get_token(CifToken& token, std::string_view& text);
+    /// For a reader taking many values in a row: when the next token is a bare value on the
+    /// current line (nothing pushed back; not a comment, quoted value, data name or keyword)
+    /// it is read, `text` shows it until the stream is next used, `line` is its line, and
+    /// the result is true. Otherwise nothing is read and the result is false.
+    bool next_bare_value(std::string_view& text, int& line);
     /// Makes the token the next one returned.
     void unget_token(const CifToken& token);
     /// The same, taking the token's text buffer and leaving a spare one in its place.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "cif/CifApi.h"
@@ -30,7 +31,16 @@ class CIF_API PackedStrings {
         return std::string_view(data() + begin(i), end(i) - begin(i));
     }
 
-    void push_back(std::string_view text);
+    void push_back(std::string_view text) {
+        if (size_ == 0 || size_ > ends_capacity_ || length_ + text.size() > capacity_ ||
+            is_inline()) {
+            return push_back_growing(text);
+        }
+        ends_[size_ - 1] = length_;
+        if (!text.empty()) std::memcpy(heap_ + length_, text.data(), text.size());
+        length_ += text.size();
+        ++size_;
+    }
     /// Replaces text i; an index past the end first pads the sequence with empty texts.
     void set(std::size_t i, std::string_view text);
     void erase(std::size_t i);
@@ -54,6 +64,7 @@ class CIF_API PackedStrings {
     const char* data() const { return is_inline() ? inline_ : heap_; }
     std::size_t begin(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
     std::size_t end(std::size_t i) const { return i + 1 == size_ ? length_ : ends_[i]; }
+    void push_back_growing(std::string_view text);
     void reserve_characters(std::size_t needed);
     void reserve_ends(std::size_t needed);
 
