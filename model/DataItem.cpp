@@ -257,13 +257,17 @@ CifDataItem::Validated CifDataItem::validate(const std::string& value) {
 CifDataItem::Definition CifDataItem::read_definition() const {
     Definition definition;
     definition.type = type();
+    const bool default_validator = validator_ == &CifDataItem::default_validate;
     if (definition.type == CifDictionary::TYPE_UNDEFINED) {
-        definition.markup_only = validator_ == &CifDataItem::default_validate;
+        definition.markup_only = default_validator;
         return definition;
     }
     definition.condition = condition();
     definition.enumeration = &enumeration();
     definition.has_range = range_parsed_ || !enumeration_range().empty();
+    // Text without a list of permitted values or a range passes whatever it holds.
+    definition.markup_only = default_validator && definition.type != CifDictionary::TYPE_NUMB &&
+                             definition.enumeration->empty() && !definition.has_range;
     return definition;
 }
 

@@ -259,12 +259,13 @@ void CifParser::take_after_comments(CifTokenStream& stream, std::string& text, C
         append_comment_line(text, token);
 }
 
-// A value of an undefined name under the default validator needs only its markup checked,
-// which can be done on the text in place; any other check gets a string to work on.
+// Where the definition asks only for balanced markup, and for the placeholders "?" and ".",
+// the text is judged in place; any other check gets a string to work on.
 CifDataItem::Validated CifParser::validate(CifDataItem& item,
                                            const CifDataItem::Definition& definition,
                                            std::string_view text) {
-    if (definition.markup_only) {
+    const bool placeholder = text == "?" || text == ".";
+    if (definition.markup_only || placeholder) {
         return cif_characters::has_markup_character(text)
                    ? check_super_subscript_markup(std::string(text))
                    : CifDataItem::Valid;

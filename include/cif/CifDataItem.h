@@ -80,8 +80,9 @@ class CIF_API CifDataItem : public CifCommentable {
         CifDictionary::DataTypeCond condition = CifDictionary::COND_NONE;
         const std::vector<Enumeration>* enumeration = nullptr;
         bool has_range = false;
-        /// The default validator over a name the dictionary does not define: values need
-        /// only their sub- and superscript markup checked.
+        /// The default validator over a name the dictionary does not define, or defines as
+        /// text with neither permitted values nor a range: values need only their sub- and
+        /// superscript markup checked.
         bool markup_only = false;
     };
     Definition read_definition() const;
