@@ -41,11 +41,12 @@ CifDataBlock::~CifDataBlock() = default;
 // Items.
 
 THandle<CifDataItem> CifDataBlock::obtain(const std::string& name) {
-    if (const WriteOrder::iterator* found = items_.find(name)) return **found;
+    const std::uint32_t hash = ItemNameIndex::hash(name);
+    if (const WriteOrder::iterator* found = items_.find(name, hash)) return **found;
     auto place =
         write_order_.insert(write_order_.end(), make_handle<CifDataItem>(dictionary_, name));
     try {
-        items_.insert(place);
+        items_.insert(place, hash);
     } catch (...) {
         write_order_.erase(place);
         throw;

@@ -54,15 +54,16 @@ std::size_t ItemNameIndex::slot_of(std::string_view name, std::uint32_t hash) co
     }
 }
 
-const ItemNameIndex::Place* ItemNameIndex::find(std::string_view name) const {
+const ItemNameIndex::Place* ItemNameIndex::find(std::string_view name,
+                                                std::uint32_t name_hash) const {
     if (size_ == 0) return nullptr;
-    const Slot& slot = slots_[slot_of(name, hash(name))];
+    const Slot& slot = slots_[slot_of(name, name_hash)];
     return slot.used ? &slot.place : nullptr;
 }
 
-void ItemNameIndex::insert(Place place) {
+void ItemNameIndex::insert(Place place, std::uint32_t name_hash) {
     if (2 * (size_ + 1) > slots_.size()) grow();
-    put(Slot{place, hash((*place)->name()), true});
+    put(Slot{place, name_hash, true});
     ++size_;
 }
 

@@ -276,6 +276,8 @@ CifDataItem::Validated CifParser::validate(CifDataItem& item,
 
 void CifParser::collect_line_comments(CifTokenStream& stream, int first, int last,
                                       std::string& text, const char* prefix, const char* suffix) {
+    // Most lines end without a comment; then no token need be read and pushed back.
+    if (stream.line_count() == last && !stream.comment_may_follow_on_line()) return;
     CifToken& token = lookahead_;
     for (stream.get_token(token);
          token.type == CifToken::Comment && token.line >= first && token.line <= last;

@@ -349,6 +349,12 @@ void CifTokenStream::bare_word(CifToken& token) {
     set_token(token, bare_word_type(word), word);
 }
 
+bool CifTokenStream::comment_may_follow_on_line() {
+    if (pushed_count_ > 0) return true;
+    skip_white();
+    return position_ < length_ && line_[position_] == '#';
+}
+
 bool CifTokenStream::next_bare_value(std::string_view& text, int& line) {
     if (pushed_count_ > 0) return false;
     skip_white();

@@ -59,6 +59,9 @@ class CIF_API CifTokenStream {
     /// it is read, `text` shows it until the stream is next used, `line` is its line, and
     /// the result is true. Otherwise nothing is read and the result is false.
     bool next_bare_value(std::string_view& text, int& line);
+    /// False when the next token is surely not a comment on the current line: nothing is
+    /// pushed back and the rest of the line holds no comment. Reads nothing.
+    bool comment_may_follow_on_line();
     /// Makes the token the next one returned.
     void unget_token(const CifToken& token);
     /// The same, taking the token's text buffer and leaving a spare one in its place.

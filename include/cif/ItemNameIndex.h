@@ -19,9 +19,12 @@ class CIF_API ItemNameIndex {
     using Place = std::list<THandle<CifDataItem>>::iterator;
 
     /// The place of the item of that name, or nullptr.
-    const Place* find(std::string_view name) const;
+    const Place* find(std::string_view name) const { return find(name, hash(name)); }
+    /// The same, with the name's hash already at hand.
+    const Place* find(std::string_view name, std::uint32_t name_hash) const;
     /// Adds the place of an item whose name is not in the index yet.
-    void insert(Place place);
+    void insert(Place place) { insert(place, hash((*place)->name())); }
+    void insert(Place place, std::uint32_t name_hash);
     /// Removes the name; nothing when it is absent.
     void erase(std::string_view name);
     void clear();
