@@ -88,19 +88,20 @@ RangeForm scan_range(const char* text, float& lower, float& upper) {
 }
 
 // The number of digits directly after the first decimal point.
-int decimals(const std::string& text) {
+int decimals(std::string_view text) {
     std::size_t point = text.find('.');
-    if (point == std::string::npos) return 0;
+    if (point == std::string_view::npos) return 0;
     std::size_t end = text.find_first_not_of("0123456789", point + 1);
-    return static_cast<int>((end == std::string::npos ? text.size() : end) - point - 1);
+    return static_cast<int>((end == std::string_view::npos ? text.size() : end) - point - 1);
 }
 
 // The integer after the first 'e' (or else the first 'E'), as "%d" reads it; 0 when none.
-int exponent(const std::string& text) {
+// A NUL follows the text in memory.
+int exponent(std::string_view text) {
     std::size_t at = text.find('e');
-    if (at == std::string::npos) at = text.find('E');
-    if (at == std::string::npos) return 0;
-    return static_cast<int>(std::strtol(text.c_str() + at + 1, nullptr, 10));
+    if (at == std::string_view::npos) at = text.find('E');
+    if (at == std::string_view::npos) return 0;
+    return static_cast<int>(std::strtol(text.data() + at + 1, nullptr, 10));
 }
 
 void replace_first(std::string& text, char from, char to) {
@@ -271,17 +272,16 @@ CifDataItem::Definition CifDataItem::read_definition() const {
     return definition;
 }
 
-CifDataItem::Validated CifDataItem::validate(const Definition& definition,
-                                             const std::string& value) {
+CifDataItem::Validated CifDataItem::validate(const Definition& definition, std::string_view value) {
     return validator_ == &CifDataItem::default_validate ? check_definition(definition, value)
-                                                        : validate(value);
+                                                        : validate(std::string(value));
 }
 
 CifDataItem::Validated CifDataItem::check_definition(const Definition& definition,
-                                                     const std::string& value) {
+                                                     std::string_view value) {
     if (value.empty()) return Valid;
     if (cif_characters::has_markup_character(value)) {
-        Validated markup = check_super_subscript_markup(value);
+        Validated markup = check_super_subscript_markup(std::string(value));
         if (markup != Valid) return markup;
     }
     if (definition.type == CifDictionary::TYPE_UNDEFINED || is_placeholder(value)) return Valid;
@@ -302,7 +302,7 @@ CifDataItem::Validated CifDataItem::check_definition(const Definition& definitio
     if (numeric && definition.condition == CifDictionary::COND_NONE) {
         float number = 0.0f;
         int esd = 0;
-        if (scan_number_and_esd(value.c_str(), number, esd) == 2) return UnexpectedEsd;
+        if (scan_number_and_esd(value.data(), number, esd) == 2) return UnexpectedEsd;
     }
     return Valid;
 }
@@ -326,10 +326,10 @@ CifDataItem::Validated CifDataItem::default_validate(const std::string& value) {
     return value.empty() ? Valid : check_definition(read_definition(), value);
 }
 
-CifDataItem::Validated CifDataItem::check_number_form(const std::string& value) const {
-    if (is_cif_number(value.c_str())) return Valid;  // a CIF number always reads as a float
+CifDataItem::Validated CifDataItem::check_number_form(std::string_view value) const {
+    if (is_cif_number(value.data())) return Valid;  // a CIF number always reads as a float
     float number = 0.0f;
-    return scan_number(value.c_str(), number) ? BadlyFormattedNumber : NotANumber;
+    return scan_number(value.data(), number) ? BadlyFormattedNumber : NotANumber;
 }
 
 // Reads the dictionary's range text once per item, as sscanf reads "%f:%f", else "%f:",
@@ -359,22 +359,22 @@ bool CifDataItem::read_range() {
 
 // Values within three standard uncertainties of a bound are accepted.
 CifDataItem::Validated CifDataItem::check_range(const Definition& definition,
-                                                const std::string& value) {
+                                                std::string_view value) {
     if (!range_parsed_) {
         if (!definition.has_range) return Valid;
         if (!read_range()) return BadRange;
     }
     // FORTRAN-style exponents: 1.0D2 is 1.0E2. Few values have one, so few need a copy.
     std::string fortran;
-    if (value.find_first_of("Dd") != std::string::npos) {
+    if (value.find_first_of("Dd") != std::string_view::npos) {
         fortran = value;
         replace_first(fortran, 'D', 'E');
         replace_first(fortran, 'd', 'e');
     }
-    const std::string& text = fortran.empty() ? value : fortran;
+    const std::string_view text = fortran.empty() ? value : std::string_view(fortran);
     float number = 0.0f;
     int esd = 0;
-    int converted = scan_number_and_esd(text.c_str(), number, esd);
+    int converted = scan_number_and_esd(text.data(), number, esd);
     if (converted == 0) return Valid;
     double allowance = 0.0;
     if (converted == 2 && definition.condition == CifDictionary::COND_ESD) {

@@ -260,7 +260,7 @@ void CifParser::take_after_comments(CifTokenStream& stream, std::string& text, C
 }
 
 // Where the definition asks only for balanced markup, and for the placeholders "?" and ".",
-// the text is judged in place; any other check gets a string to work on.
+// the markup alone is looked at; other values go through the item's checks, in place.
 CifDataItem::Validated CifParser::validate(CifDataItem& item,
                                            const CifDataItem::Definition& definition,
                                            std::string_view text) {
@@ -270,8 +270,7 @@ CifDataItem::Validated CifParser::validate(CifDataItem& item,
                    ? check_super_subscript_markup(std::string(text))
                    : CifDataItem::Valid;
     }
-    value_text_.assign(text.data(), text.size());
-    return item.validate(definition, value_text_);
+    return item.validate(definition, text);
 }
 
 void CifParser::collect_line_comments(CifTokenStream& stream, int first, int last,

@@ -250,7 +250,7 @@ void CifTokenStream::skip_white() {
 void CifTokenStream::set_token(CifToken& token, int type, std::string_view text) {
     token.type = type;
     if (value_view_ != nullptr && type == CifToken::Value) {
-        *value_view_ = text;
+        *value_view_ = terminated_in_place(text);
         value_view_ = nullptr;
     } else {
         token.text.assign(text.data(), text.size());
@@ -365,9 +365,21 @@ bool CifTokenStream::next_bare_value(std::string_view& text, int& line) {
     const std::string_view word(start, static_cast<std::size_t>(word_end(start) - start));
     if (bare_word_type(word) != CifToken::Value) return false;
     position_ += static_cast<int>(word.size());
-    text = word;
+    text = terminated_in_place(word);
     line = line_count_;
     return true;
+}
+
+// The text, a part of the line already read past, with a NUL written after it: the white
+// space or closing quote there is not looked at again. A read position on that byte moves
+// past it.
+std::string_view CifTokenStream::terminated_in_place(std::string_view text) {
+    const int end = static_cast<int>(text.data() + text.size() - line_);
+    if (end < length_) {
+        line_[end] = '\0';
+        if (position_ == end) ++position_;
+    }
+    return text;
 }
 
 // The field runs from after the opening ';' to a line that starts with ';'. When the opening

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "CifCharacters.h"
-#include "host/Regex.h"
 
 namespace {
 
@@ -66,24 +65,25 @@ CifDataItem::Validated markup_error_for_char(char c) {
     return CifDataItem::Valid;
 }
 
-const Regex markup_pattern("\\\\?[~^] # optional backslash followed by ~ or ^", Regex::Extended);
-
-// Each '~' or '^' that is not escaped must be followed, later on, by its closing twin.
+// The marks '~' and '^' that a backslash does not escape must pair up in order: each one
+// opened is closed by the next, of the same kind.
 CifDataItem::Validated check_markup_pairs(const std::string& text) {
-    std::vector<char> marks;
-    std::size_t position = 0;
-    while (position < text.size()) {
-        RegexResults found = markup_pattern.search_from_position(text, position);
-        if (found.empty_match()) break;
-        if (found.end() - found.position() == 1) marks.push_back(text[found.position()]);
-        position = found.end() == found.position() ? found.end() + 1 : found.end();
-    }
-    for (std::size_t i = 0; i < marks.size(); i += 2) {
-        if (i + 1 == marks.size() || marks[i] != marks[i + 1]) {
-            return markup_error_for_char(marks[i]);
+    char open = '\0';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' && i + 1 < text.size() && (text[i + 1] == '~' || text[i + 1] == '^')) {
+            ++i;  // escaped
+        } else if (c == '~' || c == '^') {
+            if (open == '\0') {
+                open = c;
+            } else if (open == c) {
+                open = '\0';
+            } else {
+                return markup_error_for_char(open);
+            }
         }
     }
-    return CifDataItem::Valid;
+    return open == '\0' ? CifDataItem::Valid : markup_error_for_char(open);
 }
 
 }  // namespace

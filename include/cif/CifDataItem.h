@@ -87,8 +87,9 @@ class CIF_API CifDataItem : public CifCommentable {
     };
     Definition read_definition() const;
     /// validate() for an item whose validator is the default one, with its definition at
-    /// hand; any other validator runs as validate() runs it.
-    Validated validate(const Definition& definition, const std::string& value);
+    /// hand; any other validator runs as validate() runs it. A NUL must follow the value in
+    /// memory, as it does a string's text and the token stream's views.
+    Validated validate(const Definition& definition, std::string_view value);
     /// Throws CifErrorException(ActionOnUnloopedItem, action, name) unless the item is
     /// looped or the index is 0.
     void check_looped(const char* action, unsigned int index) const;
@@ -131,9 +132,10 @@ class CIF_API CifDataItem : public CifCommentable {
   private:
     using Validator = Validated (CifDataItem::*)(const std::string&);
 
-    Validated check_definition(const Definition& definition, const std::string& value);
-    Validated check_number_form(const std::string& value) const;
-    Validated check_range(const Definition& definition, const std::string& value);
+    // These read texts followed by a NUL in memory.
+    Validated check_definition(const Definition& definition, std::string_view value);
+    Validated check_number_form(std::string_view value) const;
+    Validated check_range(const Definition& definition, std::string_view value);
     bool read_range();
 
     std::string name_;

@@ -92,5 +92,4 @@ class CIF_API CifParser {
     // dictionary says of each column.
     std::vector<PackedStrings> loop_columns_;
     std::vector<CifDataItem::Definition> definitions_;
-    std::string value_text_;
 };

@@ -52,12 +52,13 @@ class CIF_API CifTokenStream {
     /// The same for a reader that only looks at a value's text: a value read from the
     /// current line is left in the line buffer, `text` shows it until the stream is next
     /// used, and token.text is not set. Any other token is read as above and `text` shows
-    /// its token.text.
+    /// its token.text. Either way a NUL follows the text in memory.
     void get_token(CifToken& token, std::string_view& text);
     /// For a reader taking many values in a row: when the next token is a bare value on the
     /// current line (nothing pushed back; not a comment, quoted value, data name or keyword)
-    /// it is read, `text` shows it until the stream is next used, `line` is its line, and
-    /// the result is true. Otherwise nothing is read and the result is false.
+    /// it is read, `text` shows it until the stream is next used (a NUL follows it in
+    /// memory), `line` is its line, and the result is true. Otherwise nothing is read and
+    /// the result is false.
     bool next_bare_value(std::string_view& text, int& line);
     /// False when the next token is surely not a comment on the current line: nothing is
     /// pushed back and the rest of the line holds no comment. Reads nothing.
@@ -88,6 +89,7 @@ class CIF_API CifTokenStream {
 
     void skip_white();
     void set_token(CifToken& token, int type, std::string_view text);
+    std::string_view terminated_in_place(std::string_view text);
     void comment(CifToken& token);
     void quoted_value(CifToken& token);
     void bare_word(CifToken& token);

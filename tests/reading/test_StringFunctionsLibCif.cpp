@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/Regex.h"
+
 TEST(CharacterRules, FirstNonWhiteCharacter) {
     EXPECT_TRUE(is_first_non_white_char("   ;x", ';'));
     EXPECT_FALSE(is_first_non_white_char("   ;x", 'x'));
@@ -69,4 +76,43 @@ TEST(Markup, UnbalancedSpansAreReportedOnTheOpeningCharacter) {
     EXPECT_EQ(check_super_subscript_markup("H~2~O^"), CifDataItem::BadSuperscriptMarkup);
     // The escaped tilde does not close the span opened before it.
     EXPECT_EQ(check_super_subscript_markup("H~2\\~"), CifDataItem::BadSubscriptMarkup);
+}
+
+namespace {
+
+// The marks as a regular expression finds them (an optional backslash, then '~' or '^';
+// a match of one character is a mark), paired in order: the rule the scan must follow.
+CifDataItem::Validated markup_by_regex(const std::string& text) {
+    static const Regex mark("\\\\?[~^]", Regex::Extended);
+    std::vector<char> marks;
+    for (std::size_t position = 0; position < text.size();) {
+        RegexResults found = mark.search_from_position(text, position);
+        if (found.empty_match()) break;
+        if (found.end() - found.position() == 1) marks.push_back(text[found.position()]);
+        position = found.end();
+    }
+    for (std::size_t i = 0; i < marks.size(); i += 2) {
+        if (i + 1 == marks.size() || marks[i] != marks[i + 1]) {
+            return marks[i] == '~' ? CifDataItem::BadSubscriptMarkup
+                                   : CifDataItem::BadSuperscriptMarkup;
+        }
+    }
+    return CifDataItem::Valid;
+}
+
+}  // namespace
+
+TEST(Markup, AgreesWithARegularExpressionReadingOnGeneratedTexts) {
+    std::mt19937 random(20261206);
+    const std::string alphabet = "ab~^\\\\ ";
+    std::set<int> verdicts;
+    for (int i = 0; i < 50000; ++i) {
+        std::string text;
+        for (int n = static_cast<int>(random() % 12); n > 0; --n)
+            text += alphabet[random() % alphabet.size()];
+        const CifDataItem::Validated verdict = check_super_subscript_markup(text);
+        ASSERT_EQ(verdict, markup_by_regex(text)) << "'" << text << "'";
+        verdicts.insert(verdict);
+    }
+    EXPECT_EQ(verdicts.size(), 3u);
 }

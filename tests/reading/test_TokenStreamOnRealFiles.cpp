@@ -64,6 +64,7 @@ void check_viewing_reads_alike(const std::string& text, const Tokenised& copied)
             ++read_fast;
             ASSERT_EQ(expected.type, CifToken::Value) << "token " << i;
             ASSERT_EQ(view, expected.text) << "token " << i;
+            ASSERT_EQ(view.data()[view.size()], '\0') << "token " << i;
             ASSERT_EQ(line, expected.line) << "token " << i;
             continue;
         }
@@ -74,6 +75,7 @@ void check_viewing_reads_alike(const std::string& text, const Tokenised& copied)
         }
         ASSERT_EQ(token.type, expected.type) << "token " << i;
         ASSERT_EQ(view, expected.text) << "token " << i;
+        ASSERT_EQ(view.data()[view.size()], '\0') << "token " << i;
         ASSERT_EQ(token.line, expected.line) << "token " << i;
         ASSERT_EQ(token.end_line, expected.end_line) << "token " << i;
     }
