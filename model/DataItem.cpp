@@ -366,7 +366,7 @@ CifDataItem::Validated CifDataItem::check_range(const Definition& definition,
     }
     // FORTRAN-style exponents: 1.0D2 is 1.0E2. Few values have one, so few need a copy.
     std::string fortran;
-    if (value.find_first_of("Dd") != std::string_view::npos) {
+    if (std::any_of(value.begin(), value.end(), [](char c) { return (c | 0x20) == 'd'; })) {
         fortran = value;
         replace_first(fortran, 'D', 'E');
         replace_first(fortran, 'd', 'e');

@@ -1,8 +1,6 @@
 #include "cif/StringFunctionsLibCif.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <ostream>
 #include <sstream>
@@ -42,7 +40,7 @@ const char* read_mantissa(const char* p) {
 
 // Exponent letter, optional sign, at least one digit; returns p unchanged when no letter.
 const char* read_exponent(const char* p) {
-    if (std::strchr("eEdD", *p) == nullptr || *p == '\0') return p;
+    if ((*p | 0x20) != 'e' && (*p | 0x20) != 'd') return p;
     ++p;
     if (*p == '+' || *p == '-') ++p;
     const char* digits = p;
