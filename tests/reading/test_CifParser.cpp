@@ -186,6 +186,49 @@ TEST(CifParser, ValidationFailuresNameTheItemAndTheLine) {
                       CifError(CifError::MismatchedSubscriptMarkup, "_atom_site_label", 7)}));
 }
 
+// Loop values come bare, quoted, as text fields, between comments, and rows that span
+// lines: each lands in its column, and a failed check names the line the value stood on.
+TEST(CifParser, LoopValuesOfEveryFormKeepTheirTextAndLines) {
+    THandle<TestDictionary> dictionary(new TestDictionary);
+    CifDictionaryItem& x = dictionary->define("_x");
+    x.type = CifDictionary::TYPE_NUMB;
+    x.enumeration_range = "0:1";
+    THandle<Cif> cif = read_cif(
+        "data_a\nloop_ _label _x _note\n"
+        "a 0.5 plain # after a row\n"
+        "'b c' 2 \"q'd\"\n"
+        "d\n"
+        "'1.5' x_y\n"
+        ";\ntext 7\n;\n"
+        "? .\n"
+        "e zz .\n",
+        dictionary);
+    THandle<CifDataBlock> block = cif->block(0);
+    EXPECT_EQ(values(*block->find("_label")), (Names{"a", "b c", "d", "\ntext 7\n", "e"}));
+    EXPECT_EQ(values(*block->find("_x")), (Names{"0.5", "2", "1.5", "?", "zz"}));
+    EXPECT_EQ(values(*block->find("_note")), (Names{"plain", "q'd", "x_y", ".", "."}));
+    EXPECT_EQ(problems(*cif), (Errors{CifError(CifError::ValueAboveLimit, "_x", 4),
+                                      CifError(CifError::ValueAboveLimit, "_x", 6),
+                                      CifError(CifError::ValueNotNumber, "_x", 11)}));
+    EXPECT_EQ((*block->begin_loops())->row_comments(), Names{"# after a row\n"});
+}
+
+// A loop long enough for its columns to move into the items, then a short one that reuses
+// the reader's columns: both keep all their values.
+TEST(CifParser, LongAndShortLoopsOneAfterTheOther) {
+    std::string text = "data_a\nloop_ _n _square\n";
+    for (int i = 0; i < 3000; ++i)
+        text += std::to_string(i) + " " + std::to_string(i * i) + "\n";
+    text += "loop_ _p _q\n1 2\n3 4\n";
+    THandle<Cif> cif = read_cif(text);
+    THandle<CifDataBlock> block = cif->block(0);
+    ASSERT_EQ(block->find("_square")->size(), 3000u);
+    EXPECT_EQ(block->find("_square")->value(2999), std::to_string(2999 * 2999));
+    EXPECT_EQ(block->find("_n")->value(1234), "1234");
+    EXPECT_EQ(values(*block->find("_q")), (Names{"2", "4"}));
+    EXPECT_TRUE(problems(*cif).empty());
+}
+
 TEST(CifParser, ValidationErrorTableCoversEveryOutcome) {
     EXPECT_EQ(CifParser::validation_error("_x", CifDataItem::BadRange, 3),
               CifError(CifError::BadEnumerationRange, "_x", 3));
