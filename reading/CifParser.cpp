@@ -359,8 +359,8 @@ void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& s
     }
 }
 
-// Reads rows while values come; false when a row stopped short of its last column. The
-// values gather in reused columns, validated as they come, then go to their items.
+// Reads rows while values come; false when a row stopped short of its last column or no row
+// came. The values gather in reused columns, validated as they come, then go to their items.
 bool CifParser::read_loop_rows(CifTokenStream& stream,
                                const std::vector<THandle<CifDataItem>>& items,
                                const std::vector<std::string>& names, std::string& row_comment,
@@ -373,9 +373,26 @@ bool CifParser::read_loop_rows(CifTokenStream& stream,
         definitions_[column] = items[column]->read_definition();
     }
     const bool complete = read_loop_values(stream, items, names, row_comment, accumulated);
+    merge_repeated_columns(items);
     for (std::size_t column = 0; column < width; ++column)
         hand_over(loop_columns_[column], *items[column]);
     return complete;
+}
+
+// A name listed twice in a loop header stands for one item: row by row, the value of the
+// later column replaces that of the earlier one, as if each value were stored in turn.
+void CifParser::merge_repeated_columns(const std::vector<THandle<CifDataItem>>& items) {
+    for (std::size_t column = 1; column < items.size(); ++column) {
+        for (std::size_t earlier = 0; earlier < column; ++earlier) {
+            if (items[earlier] != items[column]) continue;
+            PackedStrings& kept = loop_columns_[earlier];
+            PackedStrings& later = loop_columns_[column];
+            for (std::size_t row = 0; row < later.size(); ++row)
+                kept.set(row, later.view(row));
+            later.clear();
+            break;
+        }
+    }
 }
 
 // A long column goes to the item as it is, trimmed; a short one is copied, so that the
@@ -398,16 +415,18 @@ bool CifParser::read_loop_values(CifTokenStream& stream,
                                  std::string& accumulated) {
     CifToken& value = scratch_;
     std::string_view text;
+    bool any_value = false;
     for (std::size_t column = 0;; column = column + 1 == items.size() ? 0 : column + 1) {
         int line = 0;
         if (!stream.next_bare_value(text, line)) {
             take_after_comments(stream, row_comment, value, text);
             if (value.type != CifToken::Value) {
                 stream.unget_token(std::move(value));
-                return column == 0;
+                return any_value && column == 0;  // a loop without rows is short too
             }
             line = value.line;
         }
+        any_value = true;
         const CifDataItem::Validated outcome = validate(*items[column], definitions_[column], text);
         if (outcome != CifDataItem::Valid) {
             errors_->add(validation_error(names[column], outcome, line));

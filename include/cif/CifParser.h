@@ -56,6 +56,7 @@ class CIF_API CifParser {
     bool read_loop_rows(CifTokenStream& stream, const std::vector<THandle<CifDataItem>>& items,
                         const std::vector<std::string>& names, std::string& row_comment,
                         std::string& accumulated);
+    void merge_repeated_columns(const std::vector<THandle<CifDataItem>>& items);
     static void hand_over(PackedStrings& column, CifDataItem& item);
     bool read_loop_values(CifTokenStream& stream, const std::vector<THandle<CifDataItem>>& items,
                           const std::vector<std::string>& names, std::string& row_comment,

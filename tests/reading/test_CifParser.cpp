@@ -78,6 +78,19 @@ TEST(CifParser, LoopWithTooFewValuesKeepsWhatWasRead) {
     EXPECT_EQ(values(*block->find("_b")), Names{"2"});
     EXPECT_EQ(problems(*cif), Errors{CifError(CifError::LoopValueCountMismatch, 2)});
     EXPECT_TRUE(block_invariants_hold(*block));
+    // A loop with no row at all is short as well.
+    EXPECT_EQ(problems(*read_cif("data_x\nloop_ _a _b\n_c 1\n")),
+              Errors{CifError(CifError::LoopValueCountMismatch, 2)});
+}
+
+// A name given twice in a header is one item: each row's later value replaces the earlier.
+TEST(CifParser, ANameRepeatedInALoopHeaderTakesTheLaterValueOfEachRow) {
+    THandle<Cif> cif = read_cif("data_x\nloop_ _a _A _b\n1 2 3\n4 5 6\n7\n");
+    THandle<CifDataBlock> block = cif->block(0);
+    EXPECT_EQ(values(*block->find("_a")), (Names{"2", "5", "7"}));
+    EXPECT_EQ(values(*block->find("_b")), (Names{"3", "6"}));
+    EXPECT_EQ(problems(*cif), Errors{CifError(CifError::LoopValueCountMismatch, 2)});
+    EXPECT_TRUE(block_invariants_hold(*block));
 }
 
 TEST(CifParser, LoopKeywordProblems) {
