@@ -395,14 +395,19 @@ void CifParser::merge_repeated_columns(const std::vector<THandle<CifDataItem>>& 
     }
 }
 
-// A long column goes to the item as it is, trimmed; a short one is copied, so that the
-// reused column keeps its room for the next loop.
+// A long column goes to the item as it is, trimmed, and the reused column gets as much room
+// again, as the next loop is likely as long; a short one is copied, so that the reused
+// column keeps its room.
 void CifParser::hand_over(PackedStrings& column, CifDataItem& item) {
     constexpr std::size_t long_column = 4096;
     if (column.empty()) return;
     if (column.characters() >= long_column) {
+        const std::size_t texts = column.size();
+        const std::size_t characters = column.characters();
         column.shrink_to_fit();
         item.take_values(column);
+        column.clear();
+        column.reserve(texts, characters);
     } else {
         PackedStrings copy(column);
         item.take_values(copy);

@@ -53,6 +53,11 @@ class CIF_API PackedStrings {
     }
     /// Gives back the room the texts do not use.
     void shrink_to_fit();
+    /// Makes room for `texts` texts of `characters` bytes in all.
+    void reserve(std::size_t texts, std::size_t characters) {
+        reserve_ends(texts > 0 ? texts - 1 : 0);
+        reserve_characters(characters);
+    }
 
     bool operator==(const PackedStrings& other) const;
 
