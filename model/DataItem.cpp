@@ -16,9 +16,7 @@
 
 namespace {
 
-bool is_placeholder(std::string_view value) {
-    return value == "?" || value == ".";
-}
+using cif_characters::is_placeholder;
 
 bool is_alpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');

@@ -25,6 +25,11 @@ inline char ascii_lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
+/// "?" (unknown) and "." (not applicable): values that stand for no value.
+inline bool is_placeholder(std::string_view value) {
+    return value == "?" || value == ".";
+}
+
 /// Whether the text holds '^' or '~', eight bytes at a time. The two differ only in the bit
 /// 0x20, so a byte is one of them when (byte | 0x20) ^ '~' is zero.
 inline bool has_markup_character(std::string_view text) {

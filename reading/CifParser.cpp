@@ -264,8 +264,7 @@ void CifParser::take_after_comments(CifTokenStream& stream, std::string& text, C
 CifDataItem::Validated CifParser::validate(CifDataItem& item,
                                            const CifDataItem::Definition& definition,
                                            std::string_view text) {
-    const bool placeholder = text == "?" || text == ".";
-    if (definition.markup_only || placeholder) {
+    if (definition.markup_only || cif_characters::is_placeholder(text)) {
         return cif_characters::has_markup_character(text)
                    ? check_super_subscript_markup(std::string(text))
                    : CifDataItem::Valid;

@@ -22,8 +22,7 @@ class CIF_API ItemNameIndex {
     const Place* find(std::string_view name) const { return find(name, hash(name)); }
     /// The same, with the name's hash already at hand.
     const Place* find(std::string_view name, std::uint32_t name_hash) const;
-    /// Adds the place of an item whose name is not in the index yet.
-    void insert(Place place) { insert(place, hash((*place)->name())); }
+    /// Adds the place of an item whose name, of that hash, is not in the index yet.
     void insert(Place place, std::uint32_t name_hash);
     /// Removes the name; nothing when it is absent.
     void erase(std::string_view name);

@@ -47,7 +47,7 @@ TEST(ItemNameIndex, AgreesWithAnOrderedMapThroughAddsAndRemovals) {
         if (random() % 3 != 0) {
             if (known != expected.end()) continue;
             auto place = items.insert(items.end(), make_handle<CifDataItem>(dictionary, name));
-            index.insert(place);
+            index.insert(place, ItemNameIndex::hash(name));
             expected.emplace(name, place);
         } else {
             index.erase(name);
