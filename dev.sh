@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Developer entry point.
-#   ./dev.sh test    build, run every test, then run them again under ASan and UBSan
+#   ./dev.sh test    build shared libraries and run every test, then build static ones under
+#                    ASan and UBSan and run them again
 #   ./dev.sh demo    build and run the example program on bundled data
-#   ./dev.sh bench   build optimised and run the benchmark program
+#   ./dev.sh bench   build optimised and race the reader against gemmi's
 #   ./dev.sh fuzz [SECONDS]  run each libFuzzer target (clang) from the committed corpus
 #   ./dev.sh format  format the sources with the committed .clang-format
 set -euo pipefail
@@ -10,6 +11,7 @@ cd "$(dirname "$0")"
 
 JOBS=${JOBS:-2}
 PACKAGES=(cmake g++ make pkg-config libgtest-dev libpcre2-dev)
+USAGE="usage: $0 {test|demo|bench|fuzz [SECONDS]|format}"
 
 install_missing_packages() {
     local missing=()
@@ -45,8 +47,9 @@ test)
     install_missing_packages
     configure_and_build build
     run_tests build
-    echo "== again with AddressSanitizer and UndefinedBehaviorSanitizer"
-    configure_and_build build-sanitize -DCIF_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    echo "== again, static, with AddressSanitizer and UndefinedBehaviorSanitizer"
+    configure_and_build build-sanitize -DCIF_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
+        -DBUILD_SHARED_LIBS=OFF
     run_tests build-sanitize
     ;;
 demo)
@@ -56,6 +59,7 @@ demo)
         data/cif/2003526-r-factor-with-esd.cif || true
     ;;
 bench)
+    PACKAGES+=(gemmi-dev tao-pegtl-dev)
     install_missing_packages
     configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DCIF_BUILD_TESTS=OFF >/dev/null
     ./build-release/bench/cif-bench
@@ -75,7 +79,7 @@ format)
     git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i
     ;;
 *)
-    echo "usage: $0 {test|demo|format}" >&2
+    echo "$USAGE" >&2
     exit 2
     ;;
 esac

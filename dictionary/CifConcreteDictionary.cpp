@@ -6,6 +6,7 @@
 #include "cif/CifDictionaryDataConverter.h"
 #include "cif/CifParser.h"
 #include "cif/CifTokenStream.h"
+#include "diagnostics/TemporaryIgnore.h"
 #include "host/TextUtilities.h"
 #include "reading/CifCharacters.h"
 
@@ -59,12 +60,7 @@ CifConcreteDictionary::Definitions::const_iterator CifConcreteDictionary::find_e
 }
 
 std::size_t CifConcreteDictionary::NameHash::operator()(std::string_view name) const {
-    std::size_t hash = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
-    for (char c : name) {
-        hash ^= static_cast<unsigned char>(cif_characters::ascii_lower(c));
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return cif_characters::case_folded_hash(name);
 }
 
 bool CifConcreteDictionary::NameEqual::operator()(std::string_view a, std::string_view b) const {
@@ -217,13 +213,12 @@ void CifConcreteDictionary::read(std::istream& in, THandle<CifErrorContainer> er
         return;
     }
     // Parsed against an empty dictionary, every attribute would count as non-standard.
-    const bool was_ignored = errors->error_ignored(CifError::NonStandardDataItem);
-    errors->ignore_error(CifError::NonStandardDataItem);
+    TemporaryIgnore attributes(*errors, CifError::NonStandardDataItem);
     std::deque<THandle<CifDataBlock>> blocks;
     CifTokenStream tokens(&in, errors, CifParserSettings());
     CifParser parser(THandle<CifDictionary>(new CifConcreteDictionary), errors, blocks);
     parser.parse(tokens);
-    if (!was_ignored) errors->pass_error(CifError::NonStandardDataItem);
+    attributes.restore();
     if (blocks.empty()) {
         errors->add(CifError(CifError::NoDataBlocks, -1));
         return;

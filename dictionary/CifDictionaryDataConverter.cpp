@@ -65,16 +65,12 @@ void CifDictionaryDataConverter::convert(const std::string& value, int line,
                                              CifError::InvalidTypeValue, out);
 }
 
-// DDL 1.4 names the standard uncertainty "su" and keeps "esd" as its deprecated synonym;
-// cif_core.dic 2.4.5 uses both. "su" is tested last, so every value that matched one of the
-// older keywords keeps its meaning.
 void CifDictionaryDataConverter::convert(const std::string& value, int line,
                                          CifDictionary::DataTypeCond& out) const {
     convert_keyword<CifDictionary::DataTypeCond>(value, line,
                                                  {{"none", CifDictionary::COND_NONE},
                                                   {"esd", CifDictionary::COND_ESD},
-                                                  {"seq", CifDictionary::COND_SEQ},
-                                                  {"su", CifDictionary::COND_ESD}},
+                                                  {"seq", CifDictionary::COND_SEQ}},
                                                  CifDictionary::COND_NONE,
                                                  CifError::InvalidTypeConditionsValue, out);
 }

@@ -5,6 +5,7 @@
 //   cif-check [--dict DIC]... [--mandatory] [--publication-items A,B,...]
 //             [--structure-items A,B,...] [--write OUT] FILE...
 //
+// A FILE of - reads standard input.
 // Several --dict options make a pool in which the first dictionary defining a name wins.
 // --mandatory checks a built-in list for small-molecule structure papers unless lists are
 // given. OUT is a file name, or - for standard output. Exits with 1 when any file has an
@@ -128,8 +129,12 @@ bool write_document(const Cif& cif, const std::string& target) {
 // Returns false when the file has an Error diagnostic or cannot be written back.
 bool check(const std::string& path, THandle<CifDictionary> dictionary, const Options& options) {
     Cif cif(dictionary);
-    std::ifstream in(path, std::ios::binary);
-    cif.read(in, CifParserSettings());
+    if (path == "-") {
+        cif.read(std::cin, CifParserSettings());
+    } else {
+        std::ifstream in(path, std::ios::binary);
+        cif.read(in, CifParserSettings());
+    }
     if (options.mandatory) cif.check_mandatory(options.publication_items, options.structure_items);
     for (const CifError& error : *cif.errors())
         std::cout << path << ": " << error << '\n';
@@ -148,7 +153,8 @@ int main(int argc, char** argv) {
     if (!parse_options(argc, argv, options)) {
         std::cerr
             << "usage: cif-check [--dict DIC]... [--mandatory] [--publication-items A,B,...]\n"
-               "                 [--structure-items A,B,...] [--write OUT] FILE...\n";
+               "                 [--structure-items A,B,...] [--write OUT] FILE...\n"
+               "FILE may be - for standard input.\n";
         return 2;
     }
     THandle<CifDictionary> dictionary = load_dictionaries(options.dictionaries);

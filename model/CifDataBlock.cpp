@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <set>
 
-#include "CifOutput.h"
 #include "cif/CifErrorException.h"
 #include "host/TextUtilities.h"
+#include "model/CifOutput.h"
+#include "model/ItemNameIndex.h"
+#include "reading/CifCharacters.h"
 
 namespace {
 
@@ -34,19 +36,26 @@ bool listed(const std::vector<std::string>& names, const std::string& name) {
 }  // namespace
 
 CifDataBlock::CifDataBlock(THandle<CifDictionary> dictionary, const std::string& name, int line)
-    : line_(line), name_(name), dictionary_(std::move(dictionary)) {}
+    : line_(line),
+      name_(name),
+      items_(std::make_unique<ItemNameIndex>()),
+      dictionary_(std::move(dictionary)) {}
 
 CifDataBlock::~CifDataBlock() = default;
+
+std::size_t CifDataBlock::item_count() const {
+    return items_->size();
+}
 
 // Items.
 
 THandle<CifDataItem> CifDataBlock::obtain(const std::string& name) {
-    const std::uint32_t hash = ItemNameIndex::hash(name);
-    if (const WriteOrder::iterator* found = items_.find(name, hash)) return **found;
+    const std::uint32_t hash = cif_characters::case_folded_hash(name);
+    if (const WriteOrder::iterator* found = items_->find(name, hash)) return **found;
     auto place =
         write_order_.insert(write_order_.end(), make_handle<CifDataItem>(dictionary_, name));
     try {
-        items_.insert(place, hash);
+        items_->insert(place, hash);
     } catch (...) {
         write_order_.erase(place);
         throw;
@@ -64,7 +73,7 @@ void CifDataBlock::obtain(const std::vector<std::string>& names,
 }
 
 THandle<CifDataItem> CifDataBlock::find(const std::string& name) const {
-    const WriteOrder::iterator* found = items_.find(name);
+    const WriteOrder::iterator* found = items_->find(name);
     return found ? **found : THandle<CifDataItem>();
 }
 
@@ -97,7 +106,7 @@ bool CifDataBlock::is_looped(const std::string& name) const {
 }
 
 void CifDataBlock::remove(const std::string& name) {
-    const WriteOrder::iterator* found = items_.find(name);
+    const WriteOrder::iterator* found = items_->find(name);
     if (found == nullptr) return;
     const WriteOrder::iterator place = *found;
     if ((*place)->is_looped()) {
@@ -107,7 +116,7 @@ void CifDataBlock::remove(const std::string& name) {
             if ((*loop)->empty()) loops_.erase(loop);
         }
     }
-    items_.erase(name);
+    items_->erase(name);
     write_order_.erase(place);
 }
 
@@ -273,7 +282,7 @@ void CifDataBlock::move_in_write_order(const std::vector<std::string>& names, Or
     std::vector<WriteOrder::iterator> places(names.size(), write_order_.end());
     std::set<const CifDataItem*> matched;
     for (std::size_t j = 0; j < names.size(); ++j) {
-        const WriteOrder::iterator* found = items_.find(names[j]);
+        const WriteOrder::iterator* found = items_->find(names[j]);
         if (found == nullptr) continue;
         places[j] = *found;
         matched.insert((*found)->get());
@@ -359,7 +368,7 @@ void CifDataBlock::merge(const CifDataBlock& source, OverwriteMode mode) {
 void CifDataBlock::copy(const CifDataBlock& source) {
     if (&source == this) return;
     write_order_.clear();
-    items_.clear();
+    items_->clear();
     loops_.clear();
     line_ = source.line_;
     name_ = source.name_;

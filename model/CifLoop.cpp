@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "CifOutput.h"
 #include "cif/CifDataItem.h"
 #include "host/TextUtilities.h"
+#include "model/CifOutput.h"
 
 CifLoop::~CifLoop() = default;
 

@@ -8,14 +8,18 @@
 
 /// Writes straight into the stream's buffer: the writer emits many small pieces, and the
 /// checks a stream makes on every insertion would cost more than the copying. A failed
-/// write leaves the stream's badbit set.
+/// write leaves the stream's badbit set. As with the stream's own insertions, nothing goes
+/// into a stream that is not in the good state, and failbit is set.
 class CifOutput {
   public:
-    explicit CifOutput(std::ostream& os) : os_(os), buffer_(os.rdbuf()) {}
+    explicit CifOutput(std::ostream& os)
+        : os_(os),
+          buffer_(os.good() ? os.rdbuf() : nullptr),
+          failure_(os.good() ? std::ios_base::badbit : std::ios_base::failbit) {}
     ~CifOutput() {
         if (!failed_) return;
         try {
-            os_.setstate(std::ios_base::badbit);
+            os_.setstate(failure_);
         } catch (const std::ios_base::failure&) {
             // The caller asked the stream for exceptions; the state is set all the same.
         }
@@ -46,6 +50,7 @@ class CifOutput {
   private:
     std::ostream& os_;
     std::streambuf* buffer_;
+    std::ios_base::iostate failure_;
     bool failed_ = false;
 };
 

@@ -1,4 +1,4 @@
-#include "cif/PackedStrings.h"
+#include "model/PackedStrings.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,7 +17,9 @@ void* reallocate(void* block, std::size_t bytes) {
 
 }  // namespace
 
-PackedStrings::PackedStrings(const PackedStrings& other) {
+// Delegating makes the object whole before the buffers are taken: a throw while reserving
+// room destroys what was reserved.
+PackedStrings::PackedStrings(const PackedStrings& other) : PackedStrings() {
     reserve_characters(other.length_);
     if (other.length_ > 0) std::memcpy(data(), other.data(), other.length_);
     length_ = other.length_;
@@ -29,16 +31,13 @@ PackedStrings::PackedStrings(const PackedStrings& other) {
 }
 
 PackedStrings::~PackedStrings() {
-    if (!is_inline()) std::free(heap_);
+    if (!is_inline()) std::free(storage_.heap);
     std::free(ends_);
 }
 
 void PackedStrings::swap(PackedStrings& other) noexcept {
-    // The union is swapped as bytes: an inline text does not point into its object.
-    char bytes[inline_capacity];
-    std::memcpy(bytes, inline_, inline_capacity);
-    std::memcpy(inline_, other.inline_, inline_capacity);
-    std::memcpy(other.inline_, bytes, inline_capacity);
+    // An inline text does not point into its object, so it moves with the union.
+    std::swap(storage_, other.storage_);
     std::swap(length_, other.length_);
     std::swap(capacity_, other.capacity_);
     std::swap(ends_, other.ends_);
@@ -52,10 +51,10 @@ void PackedStrings::reserve_characters(std::size_t needed) {
     const std::size_t capacity = std::max({needed, 2 * capacity_, std::size_t(64)});
     if (is_inline()) {
         char* heap = static_cast<char*>(reallocate(nullptr, capacity));
-        std::memcpy(heap, inline_, length_);
-        heap_ = heap;
+        std::memcpy(heap, storage_.text, length_);
+        storage_.heap = heap;
     } else {
-        heap_ = static_cast<char*>(reallocate(heap_, capacity));
+        storage_.heap = static_cast<char*>(reallocate(storage_.heap, capacity));
     }
     capacity_ = capacity;
 }
@@ -127,12 +126,12 @@ void PackedStrings::resize(std::size_t n) {
 
 void PackedStrings::shrink_to_fit() {
     if (!is_inline() && length_ <= inline_capacity) {
-        char* heap = heap_;
-        std::memcpy(inline_, heap, length_);
+        char* heap = storage_.heap;
+        std::memcpy(storage_.text, heap, length_);
         std::free(heap);
         capacity_ = inline_capacity;
     } else if (!is_inline() && length_ < capacity_) {
-        heap_ = static_cast<char*>(reallocate(heap_, length_));
+        storage_.heap = static_cast<char*>(reallocate(storage_.heap, length_));
         capacity_ = length_;
     }
     const std::size_t offsets = size_ > 1 ? size_ - 1 : 0;

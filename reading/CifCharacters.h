@@ -51,4 +51,44 @@ inline bool has_markup_character(std::string_view text) {
     return false;
 }
 
+namespace detail {
+
+constexpr std::uint64_t ones = 0x0101010101010101u;
+
+// The eight bytes with ASCII capitals lower-cased and every other byte as it was.
+inline std::uint64_t lower_case_bytes(std::uint64_t bytes) {
+    const std::uint64_t low7 = bytes & (0x7f * ones);
+    const std::uint64_t at_least_a = low7 + (0x80 - 'A') * ones;
+    const std::uint64_t above_z = low7 + (0x80 - 'Z' - 1) * ones;
+    const std::uint64_t capitals = at_least_a & ~above_z & ~bytes & (0x80 * ones);
+    return bytes | (capitals >> 2);
+}
+
+inline std::uint64_t mix(std::uint64_t h, std::uint64_t word) {
+    h = (h ^ word) * 0x9e3779b97f4a7c15u;
+    return h ^ (h >> 32);
+}
+
+}  // namespace detail
+
+/// A hash of the text with ASCII letters lower-cased, eight bytes at a time: data names are
+/// looked up without regard to letter case.
+inline std::uint32_t case_folded_hash(std::string_view name) {
+    std::uint64_t h = name.size();
+    const char* p = name.data();
+    std::size_t left = name.size();
+    for (; left >= 8; p += 8, left -= 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, p, 8);
+        h = detail::mix(h, detail::lower_case_bytes(bytes));
+    }
+    if (left > 0) {
+        std::uint64_t bytes = 0;
+        for (std::size_t i = 0; i < left; ++i)
+            bytes |= std::uint64_t(static_cast<unsigned char>(p[i])) << (8 * i);
+        h = detail::mix(h, detail::lower_case_bytes(bytes));
+    }
+    return static_cast<std::uint32_t>(h ^ (h >> 29));
+}
+
 }  // namespace cif_characters

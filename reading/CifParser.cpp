@@ -1,9 +1,11 @@
 #include "cif/CifParser.h"
 
-#include "CifCharacters.h"
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
+#include "diagnostics/TemporaryIgnore.h"
 #include "host/TextUtilities.h"
+#include "model/PackedStrings.h"
+#include "reading/CifCharacters.h"
 
 namespace {
 
@@ -29,9 +31,19 @@ void append_comment_line(std::string& text, const CifToken& token) {
 
 }  // namespace
 
+struct CifParser::LoopColumns {
+    std::vector<PackedStrings> values;
+    std::vector<CifDataItem::Definition> definitions;
+};
+
 CifParser::CifParser(THandle<CifDictionary> dictionary, THandle<CifErrorContainer> errors,
                      Blocks& blocks)
-    : dictionary_(std::move(dictionary)), errors_(std::move(errors)), blocks_(blocks) {}
+    : dictionary_(std::move(dictionary)),
+      errors_(std::move(errors)),
+      blocks_(blocks),
+      loop_columns_(std::make_unique<LoopColumns>()) {}
+
+CifParser::~CifParser() = default;
 
 void CifParser::parse(CifTokenStream& stream) {
     pending_comment_.clear();
@@ -43,8 +55,8 @@ void CifParser::parse(CifTokenStream& stream) {
     for (const THandle<CifDataBlock>& block : blocks_)
         ++block_name_counts_[block->name()];
     // Text before the first data_ header is often free prose, full of apostrophes.
-    quote_ignored_before_ = errors_->error_ignored(CifError::UnterminatedQuote);
-    errors_->ignore_error(CifError::UnterminatedQuote);
+    TemporaryIgnore prose_quotes(*errors_, CifError::UnterminatedQuote);
+    prose_quotes_ = &prose_quotes;
     try {
         CifToken token;
         for (stream.get_token(token); token.type != CifToken::EndOfInput; stream.get_token(token)) {
@@ -53,12 +65,11 @@ void CifParser::parse(CifTokenStream& stream) {
         end_of_input();
     } catch (const CifErrorException& e) {
         errors_->add(e.error());
+    } catch (...) {
+        prose_quotes_ = nullptr;
+        throw;
     }
-    if (current_block_.is_null()) restore_quote_reporting();
-}
-
-void CifParser::restore_quote_reporting() {
-    if (!quote_ignored_before_) errors_->pass_error(CifError::UnterminatedQuote);
+    prose_quotes_ = nullptr;
 }
 
 void CifParser::dispatch(CifTokenStream& stream, const CifToken& token) {
@@ -99,7 +110,7 @@ void CifParser::end_of_input() {
 void CifParser::make_block(const std::string& name, int line) {
     current_block_ = make_handle<CifDataBlock>(dictionary_, name, line);
     blocks_.push_back(current_block_);
-    restore_quote_reporting();
+    if (prose_quotes_ != nullptr) prose_quotes_->restore();
 }
 
 void CifParser::check_block_present(int line) {
@@ -365,16 +376,17 @@ bool CifParser::read_loop_rows(CifTokenStream& stream,
                                const std::vector<std::string>& names, std::string& row_comment,
                                std::string& accumulated) {
     const std::size_t width = items.size();
-    if (loop_columns_.size() < width) loop_columns_.resize(width);
-    definitions_.resize(width);
+    std::vector<PackedStrings>& columns = loop_columns_->values;
+    if (columns.size() < width) columns.resize(width);
+    loop_columns_->definitions.resize(width);
     for (std::size_t column = 0; column < width; ++column) {
-        loop_columns_[column].clear();
-        definitions_[column] = items[column]->read_definition();
+        columns[column].clear();
+        loop_columns_->definitions[column] = items[column]->read_definition();
     }
     const bool complete = read_loop_values(stream, items, names, row_comment, accumulated);
     merge_repeated_columns(items);
     for (std::size_t column = 0; column < width; ++column)
-        hand_over(loop_columns_[column], *items[column]);
+        hand_over(columns[column], *items[column]);
     return complete;
 }
 
@@ -384,8 +396,8 @@ void CifParser::merge_repeated_columns(const std::vector<THandle<CifDataItem>>& 
     for (std::size_t column = 1; column < items.size(); ++column) {
         for (std::size_t earlier = 0; earlier < column; ++earlier) {
             if (items[earlier] != items[column]) continue;
-            PackedStrings& kept = loop_columns_[earlier];
-            PackedStrings& later = loop_columns_[column];
+            PackedStrings& kept = loop_columns_->values[earlier];
+            PackedStrings& later = loop_columns_->values[column];
             for (std::size_t row = 0; row < later.size(); ++row)
                 kept.set(row, later.view(row));
             later.clear();
@@ -420,6 +432,8 @@ bool CifParser::read_loop_values(CifTokenStream& stream,
     CifToken& value = scratch_;
     std::string_view text;
     bool any_value = false;
+    std::vector<PackedStrings>& columns = loop_columns_->values;
+    const std::vector<CifDataItem::Definition>& definitions = loop_columns_->definitions;
     for (std::size_t column = 0;; column = column + 1 == items.size() ? 0 : column + 1) {
         int line = 0;
         if (!stream.next_bare_value(text, line)) {
@@ -431,11 +445,11 @@ bool CifParser::read_loop_values(CifTokenStream& stream,
             line = value.line;
         }
         any_value = true;
-        const CifDataItem::Validated outcome = validate(*items[column], definitions_[column], text);
+        const CifDataItem::Validated outcome = validate(*items[column], definitions[column], text);
         if (outcome != CifDataItem::Valid) {
             errors_->add(validation_error(names[column], outcome, line));
         }
-        loop_columns_[column].push_back(text);
+        columns[column].push_back(text);
         if (!row_comment.empty()) {
             accumulated += row_comment;
             row_comment.clear();

@@ -13,8 +13,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "CifCharacters.h"
 #include "cif/StringFunctionsLibCif.h"
+#include "reading/CifCharacters.h"
 
 using cif_characters::is_graphic;
 using cif_characters::is_white;
@@ -36,27 +36,6 @@ const std::array<ByteKind, 256> byte_kinds = [] {
     kinds['\n'] = LineFeed;
     return kinds;
 }();
-
-// The get area of any stream buffer, read in place: a line is scanned straight from the
-// buffer's memory rather than one sbumpc() call per byte, and nothing past the line is
-// consumed. Pointers to the protected members, formed through this derived class, may be
-// applied to any std::streambuf.
-struct GetArea : std::streambuf {
-    static const char* next(std::streambuf* buffer) { return (buffer->*&GetArea::gptr)(); }
-    static const char* end(std::streambuf* buffer) { return (buffer->*&GetArea::egptr)(); }
-    static void consume(std::streambuf* buffer, const char* from, const char* to) {
-        (buffer->*&GetArea::gbump)(static_cast<int>(to - from));
-    }
-    // Makes the buffer fetch more input; false at the end of input.
-    static bool refill(std::streambuf* buffer) {
-        return !traits_type::eq_int_type(buffer->sgetc(), traits_type::eof());
-    }
-    // A get area may be larger than gbump() can move in one step.
-    static const char* chunk_end(const char* from, const char* end) {
-        constexpr std::ptrdiff_t largest = 1 << 30;
-        return end - from > largest ? from + largest : end;
-    }
-};
 
 // How many bytes from p, at most max, need no check. Sixteen at a time where SSE2 is there:
 // printable ASCII passes at once, anything else (tab included) is looked up.
@@ -138,23 +117,45 @@ void CifTokenStream::report(CifError::ErrorID id, const std::string& argument) {
     errors_->add(CifError(id, argument, line_count_));
 }
 
+// Reads the next block of input through sgetn, which every stream buffer supports (std::cin
+// and unbuffered ones included); false at the end of input. A stream buffer that throws is
+// treated as an istream treats it: badbit is set, and the exception goes on to a caller who
+// asked the stream for exceptions on badbit.
+bool CifTokenStream::fill_input() {
+    std::streambuf* buffer = input_ == nullptr ? nullptr : input_->rdbuf();
+    if (input_exhausted_ || buffer == nullptr) return false;
+    if (input_block_.empty()) input_block_.resize(input_block_size);
+    std::streamsize n = 0;
+    try {
+        n = buffer->sgetn(input_block_.data(), static_cast<std::streamsize>(input_block_.size()));
+    } catch (...) {
+        input_exhausted_ = true;
+        set_input_state(std::ios_base::badbit);
+        if ((input_->exceptions() & std::ios_base::badbit) != 0) throw;
+        return false;
+    }
+    if (n <= 0) {
+        input_exhausted_ = true;
+        return false;
+    }
+    input_next_ = input_block_.data();
+    input_end_ = input_next_ + n;
+    return true;
+}
+
 // Copies bytes of the current line into the line buffer, checking each, until the line ends,
 // the input ends, or the buffer holds one byte more than a line may keep.
-CifTokenStream::LineEnd CifTokenStream::read_characters(std::streambuf* buffer, int& n) {
+CifTokenStream::LineEnd CifTokenStream::read_characters(int& n) {
     for (;;) {
-        const char* start = GetArea::next(buffer);
-        const char* end = GetArea::chunk_end(start, GetArea::end(buffer));
-        if (start == end) {
-            if (!GetArea::refill(buffer)) return LineEnd::EndOfInput;
-            continue;
-        }
-        for (const char* p = start; p != end; ++p) {
+        if (input_next_ == input_end_ && !fill_input()) return LineEnd::EndOfInput;
+        const char* const end = input_end_;
+        for (const char* p = input_next_; p != end; ++p) {
             p = copy_ordinary_bytes(p, end, n);
             if (p == end) break;
             char c = *p;
             ByteKind kind = byte_kinds[static_cast<unsigned char>(c)];
             if (kind == CarriageReturn || kind == LineFeed) {
-                GetArea::consume(buffer, start, p + 1);
+                input_next_ = p + 1;
                 if (kind == CarriageReturn) read_past_eol();
                 return LineEnd::Ending;
             }
@@ -170,11 +171,11 @@ CifTokenStream::LineEnd CifTokenStream::read_characters(std::streambuf* buffer, 
             }
             line_[n++] = c;
             if (n > max_buffer_length) {
-                GetArea::consume(buffer, start, p + 1);
+                input_next_ = p + 1;
                 return LineEnd::None;
             }
         }
-        GetArea::consume(buffer, start, end);
+        input_next_ = end;
     }
 }
 
@@ -190,36 +191,34 @@ const char* CifTokenStream::copy_ordinary_bytes(const char* p, const char* end, 
     return p + run;
 }
 
-void CifTokenStream::discard_rest_of_line(std::streambuf* buffer) {
+void CifTokenStream::discard_rest_of_line() {
     for (;;) {
-        const char* start = GetArea::next(buffer);
-        const char* end = GetArea::chunk_end(start, GetArea::end(buffer));
-        if (start == end) {
-            if (!GetArea::refill(buffer)) return mark_end_of_input();
-            continue;
-        }
-        for (const char* p = start; p != end; ++p) {
+        if (input_next_ == input_end_ && !fill_input())
+            return set_input_state(std::ios_base::eofbit);
+        for (const char* p = input_next_; p != input_end_; ++p) {
             if (*p == '\r' || *p == '\n') {
-                GetArea::consume(buffer, start, p + 1);
+                input_next_ = p + 1;
                 if (*p == '\r') read_past_eol();
                 return;
             }
         }
-        GetArea::consume(buffer, start, end);
+        input_next_ = input_end_;
     }
 }
 
-void CifTokenStream::mark_end_of_input() {
+void CifTokenStream::set_input_state(std::ios_base::iostate state) {
     try {
-        input_->setstate(std::ios_base::eofbit);
+        input_->setstate(state);
     } catch (const std::ios_base::failure&) {
         // The caller asked the stream for exceptions; its state is set all the same.
     }
 }
 
+// At the end of input the stream stays good: the line that the carriage return ended was
+// the last, and the next read finds the end.
 void CifTokenStream::read_past_eol() {
-    std::streambuf* buffer = input_->rdbuf();
-    if (buffer->sgetc() == '\n') buffer->sbumpc();
+    if (input_next_ == input_end_ && !fill_input()) return;
+    if (*input_next_ == '\n') ++input_next_;
 }
 
 bool CifTokenStream::newline() {
@@ -228,14 +227,12 @@ bool CifTokenStream::newline() {
     line_[0] = '\0';
     if (input_ == nullptr || !input_->good()) return false;
     ++line_count_;
-    std::streambuf* buffer = input_->rdbuf();
     int n = 0;
-    LineEnd ending = read_characters(buffer, n);
-    if (ending == LineEnd::EndOfInput) mark_end_of_input();
+    if (read_characters(n) == LineEnd::EndOfInput) set_input_state(std::ios_base::eofbit);
     if (n > max_buffer_length) {
         report(CifError::LineTooLong, std::to_string(max_buffer_length));
         n = max_buffer_length;
-        discard_rest_of_line(buffer);
+        discard_rest_of_line();
     }
     line_[n] = '\0';
     length_ = n;

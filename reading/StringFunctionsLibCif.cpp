@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "CifCharacters.h"
+#include "reading/CifCharacters.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,9 +15,10 @@
 #include "cif/CifDictionary.h"
 #include "cif/CifLoop.h"
 #include "cif/CifWriteSettings.h"
-#include "cif/ItemNameIndex.h"
 #include "host/THandle.h"
 #include "host/TextUtilities.h"
+
+class ItemNameIndex;
 
 /// Every item stands once in the write order; every loop column names a looped item of the
 /// block; no name is a column of two loops; a loop without columns is removed. Misuse
@@ -46,7 +48,7 @@ class CIF_API CifDataBlock : public CifCommentable {
     WriteOrder::const_iterator end_write_order() const { return write_order_.end(); }
     Loops::const_iterator begin_loops() const { return loops_.begin(); }
     Loops::const_iterator end_loops() const { return loops_.end(); }
-    std::size_t item_count() const { return items_.size(); }
+    std::size_t item_count() const;
 
     /// The item of that name, created at the end of the write order when absent.
     THandle<CifDataItem> obtain(const std::string& name);
@@ -117,7 +119,7 @@ class CIF_API CifDataBlock : public CifCommentable {
     int line_;
     std::string name_;
     // Each item's place in the write order by name, so removal is no search.
-    ItemNameIndex items_;
+    std::unique_ptr<ItemNameIndex> items_;
     THandle<CifDictionary> dictionary_;
     Loops loops_;
 };

@@ -2,6 +2,7 @@
 // a loop column, bound to the block's dictionary for its definition and validation.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -11,8 +12,9 @@
 #include "cif/CifCommentable.h"
 #include "cif/CifDictionary.h"
 #include "cif/CifWriteSettings.h"
-#include "cif/PackedStrings.h"
 #include "host/THandle.h"
+
+class PackedStrings;
 
 /// Values are raw text: no quotes, no trimming; "?" and "." are ordinary one-character
 /// values that count as not significant. A non-looped item holds at most one value, and
@@ -35,6 +37,9 @@ class CIF_API CifDataItem : public CifCommentable {
 
     /// The validator is chosen here, once, from the data name.
     CifDataItem(THandle<CifDictionary> dictionary, const std::string& name);
+    /// Items are shared through handles; copy_value() copies the values of one to another.
+    CifDataItem(const CifDataItem&) = delete;
+    CifDataItem& operator=(const CifDataItem&) = delete;
     ~CifDataItem() override;
 
     const std::string& name() const { return name_; }
@@ -47,24 +52,19 @@ class CIF_API CifDataItem : public CifCommentable {
     void add_value(const std::string& value);
     /// Takes a copy of the other item's values, without validation.
     void copy_value(const THandle<CifDataItem>& other);
-    /// The values become those given, without validation, and `values` gets the item's
-    /// former ones: the reader's way of handing over a loop column it validated as it read.
-    void take_values(PackedStrings& values);
     /// The first value, or the empty string.
     std::string value() const;
     /// Value of the row, or the empty string past the end.
     std::string value(unsigned int index) const;
     /// Value of the row without a copy or a looped check; empty past the end. Valid until
     /// the item changes.
-    std::string_view value_view(unsigned int index) const {
-        return index < size() ? values_.view(index) : std::string_view();
-    }
-    bool has_value() const { return !values_.empty(); }
+    std::string_view value_view(unsigned int index) const;
+    bool has_value() const;
     /// A first value that is neither "?" nor ".".
     bool has_significant_value() const;
     bool has_significant_value(unsigned int index) const;
-    unsigned int size() const { return static_cast<unsigned int>(values_.size()); }
-    void clear_value() { values_.clear(); }
+    unsigned int size() const;
+    void clear_value();
     /// Removes the row's value; later rows move down. Nothing past the end.
     void remove_value(unsigned int index);
     bool is_looped() const { return looped_; }
@@ -72,24 +72,6 @@ class CIF_API CifDataItem : public CifCommentable {
 
     /// Runs the item's validator without storing the value.
     Validated validate(const std::string& value);
-    /// What the default validator needs of the item's definition, read from the dictionary
-    /// in one go. Valid while the dictionary is unchanged: a reader takes it once per loop
-    /// column instead of asking the dictionary again for every value.
-    struct Definition {
-        CifDictionary::DataType type = CifDictionary::TYPE_UNDEFINED;
-        CifDictionary::DataTypeCond condition = CifDictionary::COND_NONE;
-        const std::vector<Enumeration>* enumeration = nullptr;
-        bool has_range = false;
-        /// The default validator over a name the dictionary does not define, or defines as
-        /// text with neither permitted values nor a range: values need only their sub- and
-        /// superscript markup checked.
-        bool markup_only = false;
-    };
-    Definition read_definition() const;
-    /// validate() for an item whose validator is the default one, with its definition at
-    /// hand; any other validator runs as validate() runs it. A NUL must follow the value in
-    /// memory, as it does a string's text and the token stream's views.
-    Validated validate(const Definition& definition, std::string_view value);
     /// Throws CifErrorException(ActionOnUnloopedItem, action, name) unless the item is
     /// looped or the index is 0.
     void check_looped(const char* action, unsigned int index) const;
@@ -130,6 +112,31 @@ class CIF_API CifDataItem : public CifCommentable {
     Validated validate_refine_ls_weighting_scheme(const std::string& value);
 
   private:
+    // The reader's fast path: it validates a loop column as it reads and hands it over.
+    friend class CifParser;
+
+    /// What the default validator needs of the item's definition, read from the dictionary
+    /// in one go. Valid while the dictionary is unchanged: a reader takes it once per loop
+    /// column instead of asking the dictionary again for every value.
+    struct Definition {
+        CifDictionary::DataType type = CifDictionary::TYPE_UNDEFINED;
+        CifDictionary::DataTypeCond condition = CifDictionary::COND_NONE;
+        const std::vector<Enumeration>* enumeration = nullptr;
+        bool has_range = false;
+        /// The default validator over a name the dictionary does not define, or defines as
+        /// text with neither permitted values nor a range: values need only their sub- and
+        /// superscript markup checked.
+        bool markup_only = false;
+    };
+    Definition read_definition() const;
+    /// validate() for an item whose validator is the default one, with its definition at
+    /// hand; any other validator runs as validate() runs it. A NUL must follow the value in
+    /// memory, as it does a string's text and the token stream's views.
+    Validated validate(const Definition& definition, std::string_view value);
+    /// The values become those given, without validation, and `values` gets the item's
+    /// former ones.
+    void take_values(PackedStrings& values);
+
     using Validator = Validated (CifDataItem::*)(const std::string&);
 
     // These read texts followed by a NUL in memory.
@@ -140,7 +147,11 @@ class CIF_API CifDataItem : public CifCommentable {
 
     std::string name_;
     Validator validator_ = &CifDataItem::default_validate;
-    PackedStrings values_;
+    PackedStrings& values();
+    const PackedStrings& values() const;
+    // The values, packed into one buffer by an object that lives here, so that an item is
+    // one allocation; its class is the library's own.
+    alignas(std::size_t) unsigned char values_storage_[16 + 5 * sizeof(std::size_t)];
     // The dictionary's range text, read at the first value that needs it.
     bool range_parsed_ = false;
     float range_lower_ = 0.0f;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,17 +15,20 @@
 #include "cif/CifDictionary.h"
 #include "cif/CifErrorContainer.h"
 #include "cif/CifTokenStream.h"
-#include "cif/PackedStrings.h"
 #include "host/THandle.h"
 
 /// Never stops on bad input: every problem becomes a diagnostic in the container and
 /// parsing goes on, so that one pass gives a usable document and the full list.
+class PackedStrings;
+class TemporaryIgnore;
+
 class CIF_API CifParser {
   public:
     using Blocks = std::deque<THandle<CifDataBlock>>;
 
     /// New blocks are appended to `blocks` and created over `dictionary`.
     CifParser(THandle<CifDictionary> dictionary, THandle<CifErrorContainer> errors, Blocks& blocks);
+    ~CifParser();
 
     /// Reads the stream to its end.
     void parse(CifTokenStream& stream);
@@ -73,7 +77,6 @@ class CIF_API CifParser {
     /// '#' and `suffix` after its text.
     void collect_line_comments(CifTokenStream& stream, int first, int last, std::string& text,
                                const char* prefix, const char* suffix);
-    void restore_quote_reporting();
 
     THandle<CifDictionary> dictionary_;
     std::string pending_comment_;
@@ -81,7 +84,8 @@ class CIF_API CifParser {
     Blocks& blocks_;
     std::deque<std::pair<THandle<CifDataItem>, int>> items_set_;
     THandle<CifDataBlock> current_block_;
-    bool quote_ignored_before_ = false;
+    // Set while parse() runs: quotes are not reported before the first block.
+    TemporaryIgnore* prose_quotes_ = nullptr;
 
     THandle<CifDataItem> last_item_;
     bool reported_strings_before_first_block_ = false;
@@ -91,6 +95,6 @@ class CIF_API CifParser {
     CifToken lookahead_;
     // The values of the loop being read, one reused sequence per column, and what the
     // dictionary says of each column.
-    std::vector<PackedStrings> loop_columns_;
-    std::vector<CifDataItem::Definition> definitions_;
+    struct LoopColumns;
+    std::unique_ptr<LoopColumns> loop_columns_;
 };

@@ -2,7 +2,7 @@
 // keywords, comments, blank lines), each with its line, one physical line at a time.
 #pragma once
 
-#include <iosfwd>
+#include <ios>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,7 +35,8 @@ struct CIF_API CifToken {
 
 /// Never throws and never stops: character, quoting, text-field and line-length problems go
 /// to the error container and a token is returned whatever the input holds. The input
-/// stream is read through its buffer, no further than the current line, and is not owned.
+/// stream is not owned; it is read ahead in blocks, so it may be left past the last line
+/// the tokens came from.
 class CIF_API CifTokenStream {
   public:
     /// Lines are cut at this many characters.
@@ -49,20 +50,6 @@ class CIF_API CifTokenStream {
     /// The same, into a token whose text buffer is reused: a reader that keeps one token per
     /// purpose allocates nothing for the text of most tokens.
     void get_token(CifToken& token);
-    /// The same for a reader that only looks at a value's text: a value read from the
-    /// current line is left in the line buffer, `text` shows it until the stream is next
-    /// used, and token.text is not set. Any other token is read as above and `text` shows
-    /// its token.text. Either way a NUL follows the text in memory.
-    void get_token(CifToken& token, std::string_view& text);
-    /// For a reader taking many values in a row: when the next token is a bare value on the
-    /// current line (nothing pushed back; not a comment, quoted value, data name or keyword)
-    /// it is read, `text` shows it until the stream is next used (a NUL follows it in
-    /// memory), `line` is its line, and the result is true. Otherwise nothing is read and
-    /// the result is false.
-    bool next_bare_value(std::string_view& text, int& line);
-    /// False when the next token is surely not a comment on the current line: nothing is
-    /// pushed back and the rest of the line holds no comment. Reads nothing.
-    bool comment_may_follow_on_line();
     /// Makes the token the next one returned.
     void unget_token(const CifToken& token);
     /// The same, taking the token's text buffer and leaving a spare one in its place.
@@ -79,12 +66,31 @@ class CIF_API CifTokenStream {
     int line_count() const { return line_count_; }
 
   private:
+    // The parser's fast path over values it only looks at.
+    friend class CifParser;
+
+    /// The same for a reader that only looks at a value's text: a value read from the
+    /// current line is left in the line buffer, `text` shows it until the stream is next
+    /// used, and token.text is not set. Any other token is read as above and `text` shows
+    /// its token.text. Either way a NUL follows the text in memory.
+    void get_token(CifToken& token, std::string_view& text);
+    /// For a reader taking many values in a row: when the next token is a bare value on the
+    /// current line (nothing pushed back; not a comment, quoted value, data name or keyword)
+    /// it is read, `text` shows it until the stream is next used (a NUL follows it in
+    /// memory), `line` is its line, and the result is true. Otherwise nothing is read and
+    /// the result is false.
+    bool next_bare_value(std::string_view& text, int& line);
+    /// False when the next token is surely not a comment on the current line: nothing is
+    /// pushed back and the rest of the line holds no comment. Reads nothing.
+    bool comment_may_follow_on_line();
+
     enum class LineEnd { None, Ending, EndOfInput };
 
-    LineEnd read_characters(std::streambuf* buffer, int& length);
+    bool fill_input();
+    LineEnd read_characters(int& length);
     const char* copy_ordinary_bytes(const char* p, const char* end, int& n);
-    void discard_rest_of_line(std::streambuf* buffer);
-    void mark_end_of_input();
+    void discard_rest_of_line();
+    void set_input_state(std::ios_base::iostate state);
     void report(CifError::ErrorID id, const std::string& argument = std::string());
 
     void skip_white();
@@ -106,6 +112,12 @@ class CIF_API CifTokenStream {
     // viewing get_token waits for one; null otherwise.
     std::string_view* value_view_ = nullptr;
     std::istream* input_;
+    // Input read ahead in blocks, and the part of the block not taken into lines yet.
+    static constexpr std::size_t input_block_size = 64 * 1024;
+    std::vector<char> input_block_;
+    const char* input_next_ = nullptr;
+    const char* input_end_ = nullptr;
+    bool input_exhausted_ = false;
     int line_count_ = 0;
     // The line, its terminating NUL, and slack for word scans that read 16 bytes at a time.
     char line_[max_buffer_length + 1 + 16] = {};

@@ -42,7 +42,7 @@ TEST_F(Converter, KeywordsAreSubstringsIgnoringCase) {
     EXPECT_EQ(out[0].second->list, CifDictionary::LIST_NO);
     EXPECT_TRUE(errors().empty());
     auto su = convert("data_def\n_name '_b'\n_type_conditions su\n");
-    EXPECT_EQ(su[0].second->condition, CifDictionary::COND_ESD);
+    EXPECT_EQ(su[0].second->condition, CifDictionary::COND_NONE);
 }
 
 TEST_F(Converter, BadKeywordsFallBackAndReportAtTheBlockLine) {

@@ -1,4 +1,4 @@
-#include "cif/ItemNameIndex.h"
+#include "model/ItemNameIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -23,14 +23,14 @@ TEST(ItemNameIndex, HashIgnoresAsciiLetterCaseOnly) {
     const std::string name = "_atom_site_aniso_U_11_and_more_letters";
     for (std::size_t length = 0; length <= name.size(); ++length) {
         const std::string prefix = name.substr(0, length);
-        EXPECT_EQ(ItemNameIndex::hash(prefix),
-                  ItemNameIndex::hash(with_case_flipped(prefix, 0x5a5a5a5au)))
+        EXPECT_EQ(cif_characters::case_folded_hash(prefix),
+                  cif_characters::case_folded_hash(with_case_flipped(prefix, 0x5a5a5a5au)))
             << prefix;
     }
     // Bytes beside the capitals, and bytes above 127, are not folded.
-    EXPECT_NE(ItemNameIndex::hash("_a@"), ItemNameIndex::hash("_a`"));
-    EXPECT_NE(ItemNameIndex::hash("_a["), ItemNameIndex::hash("_a{"));
-    EXPECT_NE(ItemNameIndex::hash("_\xc1"), ItemNameIndex::hash("_\xe1"));
+    EXPECT_NE(cif_characters::case_folded_hash("_a@"), cif_characters::case_folded_hash("_a`"));
+    EXPECT_NE(cif_characters::case_folded_hash("_a["), cif_characters::case_folded_hash("_a{"));
+    EXPECT_NE(cif_characters::case_folded_hash("_\xc1"), cif_characters::case_folded_hash("_\xe1"));
 }
 
 // Random adds and removals, checked at every step against an ordered map of the same names.
@@ -47,7 +47,7 @@ TEST(ItemNameIndex, AgreesWithAnOrderedMapThroughAddsAndRemovals) {
         if (random() % 3 != 0) {
             if (known != expected.end()) continue;
             auto place = items.insert(items.end(), make_handle<CifDataItem>(dictionary, name));
-            index.insert(place, ItemNameIndex::hash(name));
+            index.insert(place, cif_characters::case_folded_hash(name));
             expected.emplace(name, place);
         } else {
             index.erase(name);

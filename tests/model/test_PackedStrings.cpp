@@ -1,4 +1,4 @@
-#include "cif/PackedStrings.h"
+#include "model/PackedStrings.h"
 
 #include <gtest/gtest.h>
 

@@ -119,7 +119,7 @@ TEST_F(Validation, EachItemReadsItsRangeOnceUnlessItCannot) {
     dictionary_->range_queries = 0;
     for (int i = 0; i < 5; ++i)
         item.validate("90.0(1)");
-    EXPECT_EQ(dictionary_->range_queries, 2);  // is there a range, then its text
+    EXPECT_EQ(dictionary_->range_queries, 6);  // is there a range, for each value; its text once
     CifDataItem bad(dictionary_, "_bad_range");
     dictionary_->range_queries = 0;
     EXPECT_EQ(bad.validate("1"), CifDataItem::BadRange);

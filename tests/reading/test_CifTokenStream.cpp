@@ -292,17 +292,6 @@ TEST(TokenStream, SameTokensWhateverTheStreamBufferSize) {
     }
 }
 
-TEST(TokenStream, StopsAtTheEndOfTheLastLineItReads) {
-    std::istringstream input("_a 1\nrest of input");
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
-    CifTokenStream stream(&input, errors, CifParserSettings());
-    stream.get_token();
-    stream.get_token();
-    std::string rest;
-    std::getline(input, rest);
-    EXPECT_EQ(rest, "rest of input");
-}
-
 TEST(TokenStream, StreamWithExceptionsEnabledDoesNotThrow) {
     std::istringstream input("_a 1");
     input.exceptions(std::ios::eofbit | std::ios::failbit);

@@ -46,45 +46,6 @@ std::map<CifError::ErrorID, int> count_by_id(const CifErrorContainer& errors) {
     return counts;
 }
 
-// The viewing get_token, and the fast reading of bare values, give the same tokens as the
-// copying get_token, pushed-back ones included.
-void check_viewing_reads_alike(const std::string& text, const Tokenised& copied) {
-    std::istringstream input(text);
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
-    CifTokenStream stream(&input, errors, CifParserSettings());
-    CifToken token;
-    std::string_view view;
-    std::size_t read_fast = 0;
-    std::size_t values = 0;
-    for (std::size_t i = 0; i < copied.tokens.size(); ++i) {
-        values += copied.tokens[i].type == CifToken::Value;
-        const CifToken& expected = copied.tokens[i];
-        int line = 0;
-        if (i % 2 == 0 && stream.next_bare_value(view, line)) {
-            ++read_fast;
-            ASSERT_EQ(expected.type, CifToken::Value) << "token " << i;
-            ASSERT_EQ(view, expected.text) << "token " << i;
-            ASSERT_EQ(view.data()[view.size()], '\0') << "token " << i;
-            ASSERT_EQ(line, expected.line) << "token " << i;
-            continue;
-        }
-        stream.get_token(token, view);
-        if (i % 5 == 0 && token.type != CifToken::Value) {  // values' text is only in the view
-            stream.unget_token(std::move(token));
-            stream.get_token(token, view);
-        }
-        ASSERT_EQ(token.type, expected.type) << "token " << i;
-        ASSERT_EQ(view, expected.text) << "token " << i;
-        ASSERT_EQ(view.data()[view.size()], '\0') << "token " << i;
-        ASSERT_EQ(token.line, expected.line) << "token " << i;
-        ASSERT_EQ(token.end_line, expected.end_line) << "token " << i;
-    }
-    EXPECT_EQ(errors->size(), copied.errors->size());
-    if (values > 100) {
-        EXPECT_GT(read_fast, 0u);  // real files are mostly bare values
-    }
-}
-
 // What holds for any input: every line read once, characters reported one by one, tokens
 // in line order.
 void check_token_stream_invariants(const std::string& path) {
@@ -92,7 +53,6 @@ void check_token_stream_invariants(const std::string& path) {
     const std::string text = test_data::read_file(path);
     const ByteScan bytes = scan(text);
     Tokenised t = tokenise(text);
-    check_viewing_reads_alike(text, t);
     EXPECT_EQ(t.tokens.back().line, bytes.lines);
     int previous = 0;
     for (const CifToken& token : t.tokens) {

@@ -1,4 +1,4 @@
-// PackedStrings: a sequence of texts kept in one character buffer, so that a loop column
+// Internal: PackedStrings: a sequence of texts kept in one character buffer, so that a loop column
 // of a million short values costs a few bytes a value instead of a string object each.
 #pragma once
 
@@ -6,11 +6,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "cif/CifApi.h"
-
 /// The characters of a short single text stay inside the object. Buffers are grown with
 /// realloc, which moves large ones by remapping pages rather than copying them.
-class CIF_API PackedStrings {
+class PackedStrings {
   public:
     PackedStrings() noexcept {}
     PackedStrings(const PackedStrings& other);
@@ -37,7 +35,7 @@ class CIF_API PackedStrings {
             return push_back_growing(text);
         }
         ends_[size_ - 1] = length_;
-        if (!text.empty()) std::memcpy(heap_ + length_, text.data(), text.size());
+        if (!text.empty()) std::memcpy(storage_.heap + length_, text.data(), text.size());
         length_ += text.size();
         ++size_;
     }
@@ -65,18 +63,20 @@ class CIF_API PackedStrings {
     static constexpr std::size_t inline_capacity = 16;
 
     bool is_inline() const { return capacity_ == inline_capacity; }
-    char* data() { return is_inline() ? inline_ : heap_; }
-    const char* data() const { return is_inline() ? inline_ : heap_; }
+    char* data() { return is_inline() ? storage_.text : storage_.heap; }
+    const char* data() const { return is_inline() ? storage_.text : storage_.heap; }
     std::size_t begin(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
     std::size_t end(std::size_t i) const { return i + 1 == size_ ? length_ : ends_[i]; }
     void push_back_growing(std::string_view text);
     void reserve_characters(std::size_t needed);
     void reserve_ends(std::size_t needed);
 
-    union {
-        char* heap_;
-        char inline_[inline_capacity];
+    // A union copied whole: swap and move need not know which member is active.
+    union Storage {
+        char* heap;
+        char text[inline_capacity];
     };
+    Storage storage_{};
     std::size_t length_ = 0;
     std::size_t capacity_ = inline_capacity;
     // Where each text but the last ends; the last ends with the characters, so a single

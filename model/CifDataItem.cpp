@@ -1,4 +1,5 @@
-// CifDataItem: values, the looped-item guard, dictionary getters and value validation.
+#include "cif/CifDataItem.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -6,12 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
-#include "CifOutput.h"
-#include "cif/CifDataItem.h"
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
 #include "host/TextUtilities.h"
+#include "model/CifOutput.h"
+#include "model/PackedStrings.h"
 #include "reading/CifCharacters.h"
 
 namespace {
@@ -111,64 +113,93 @@ void replace_first(std::string& text, char from, char to) {
 
 CifDataItem::CifDataItem(THandle<CifDictionary> dictionary, const std::string& name)
     : name_(name), dictionary_(std::move(dictionary)) {
+    static_assert(sizeof(PackedStrings) <= sizeof(values_storage_) &&
+                  alignof(PackedStrings) <= alignof(std::size_t));
+    new (values_storage_) PackedStrings();
     select_validator();
 }
 
-CifDataItem::~CifDataItem() = default;
+CifDataItem::~CifDataItem() {
+    values().~PackedStrings();
+}
+
+PackedStrings& CifDataItem::values() {
+    return *std::launder(reinterpret_cast<PackedStrings*>(values_storage_));
+}
+
+const PackedStrings& CifDataItem::values() const {
+    return *std::launder(reinterpret_cast<const PackedStrings*>(values_storage_));
+}
+
+std::string_view CifDataItem::value_view(unsigned int index) const {
+    return index < size() ? values().view(index) : std::string_view();
+}
+
+bool CifDataItem::has_value() const {
+    return !values().empty();
+}
+
+unsigned int CifDataItem::size() const {
+    return static_cast<unsigned int>(values().size());
+}
+
+void CifDataItem::clear_value() {
+    values().clear();
+}
 
 // Values.
 
 CifDataItem::Validated CifDataItem::set_value(const std::string& value) {
     Validated result = validate(value);
-    values_.clear();
-    if (!value.empty()) values_.push_back(value);
+    values().clear();
+    if (!value.empty()) values().push_back(value);
     return result;
 }
 
 CifDataItem::Validated CifDataItem::set_value(unsigned int index, const std::string& value) {
     check_looped("set_value", index);
     Validated result = validate(value);
-    values_.set(index, value);
+    values().set(index, value);
     return result;
 }
 
 void CifDataItem::add_value(const std::string& value) {
     check_looped("add_value", size());
-    values_.push_back(value);
+    values().push_back(value);
 }
 
 void CifDataItem::copy_value(const THandle<CifDataItem>& other) {
     const CifDataItem& source = *other;
     if (source.size() > 1) check_looped("copy_value", source.size());
-    values_ = source.values_;
+    values() = source.values();
 }
 
-void CifDataItem::take_values(PackedStrings& values) {
-    if (values.size() > 1) check_looped("take_values", static_cast<unsigned int>(values.size()));
-    values_.swap(values);
+void CifDataItem::take_values(PackedStrings& taken) {
+    if (taken.size() > 1) check_looped("take_values", static_cast<unsigned int>(taken.size()));
+    values().swap(taken);
 }
 
 std::string CifDataItem::value() const {
-    return values_.empty() ? std::string() : std::string(values_.view(0));
+    return values().empty() ? std::string() : std::string(values().view(0));
 }
 
 std::string CifDataItem::value(unsigned int index) const {
     check_looped("value", index);
-    return index < size() ? std::string(values_.view(index)) : std::string();
+    return index < size() ? std::string(values().view(index)) : std::string();
 }
 
 bool CifDataItem::has_significant_value() const {
-    return !values_.empty() && !is_placeholder(values_.view(0));
+    return !values().empty() && !is_placeholder(values().view(0));
 }
 
 bool CifDataItem::has_significant_value(unsigned int index) const {
     check_looped("has_significant_value", index);
-    return index < size() && !is_placeholder(values_.view(index));
+    return index < size() && !is_placeholder(values().view(index));
 }
 
 void CifDataItem::remove_value(unsigned int index) {
     check_looped("remove_value", index);
-    if (index < size()) values_.erase(index);
+    if (index < size()) values().erase(index);
 }
 
 void CifDataItem::check_looped(const char* action, unsigned int index) const {
@@ -177,7 +208,7 @@ void CifDataItem::check_looped(const char* action, unsigned int index) const {
 }
 
 bool CifDataItem::operator==(const CifDataItem& other) const {
-    return name_ == other.name_ && values_ == other.values_;
+    return name_ == other.name_ && values() == other.values();
 }
 
 // Dictionary getters.
@@ -263,7 +294,8 @@ CifDataItem::Definition CifDataItem::read_definition() const {
     }
     definition.condition = condition();
     definition.enumeration = &enumeration();
-    definition.has_range = range_parsed_ || !enumeration_range().empty();
+    // The range applies while the dictionary gives one; the bounds read from it are cached.
+    definition.has_range = !enumeration_range().empty();
     // Text without a list of permitted values or a range passes whatever it holds.
     definition.markup_only = default_validator && definition.type != CifDictionary::TYPE_NUMB &&
                              definition.enumeration->empty() && !definition.has_range;
@@ -358,10 +390,8 @@ bool CifDataItem::read_range() {
 // Values within three standard uncertainties of a bound are accepted.
 CifDataItem::Validated CifDataItem::check_range(const Definition& definition,
                                                 std::string_view value) {
-    if (!range_parsed_) {
-        if (!definition.has_range) return Valid;
-        if (!read_range()) return BadRange;
-    }
+    if (!definition.has_range) return Valid;
+    if (!range_parsed_ && !read_range()) return BadRange;
     // FORTRAN-style exponents: 1.0D2 is 1.0E2. Few values have one, so few need a copy.
     std::string fortran;
     if (std::any_of(value.begin(), value.end(), [](char c) { return (c | 0x20) == 'd'; })) {
@@ -390,7 +420,7 @@ void CifDataItem::print(std::ostream& os, const CifWriteSettings& settings) cons
     using value_layout::Form;
     CifOutput out(os);
     out.write(comments(Leading));
-    const std::string_view value = values_.view(0);
+    const std::string_view value = values().view(0);
     if (!value.empty()) {
         const std::size_t limit = static_cast<std::uint32_t>(settings.line_length);
         const std::string after_name = comments(AfterName);

@@ -1,5 +1,5 @@
-// ItemNameIndex: the data names of a block, without letter case, each with the item's place
-// in the block's write order. An open-addressing hash table: a lookup hashes the name once
+// Internal: ItemNameIndex: the data names of a block, without letter case, each with the item's
+// place in the block's write order. An open-addressing hash table: a lookup hashes the name once
 // and compares it with an entry or two, and adding a name allocates only when the table
 // doubles.
 #pragma once
@@ -10,16 +10,18 @@
 #include <string_view>
 #include <vector>
 
-#include "cif/CifApi.h"
 #include "cif/CifDataItem.h"
 #include "host/THandle.h"
+#include "reading/CifCharacters.h"
 
-class CIF_API ItemNameIndex {
+class ItemNameIndex {
   public:
     using Place = std::list<THandle<CifDataItem>>::iterator;
 
     /// The place of the item of that name, or nullptr.
-    const Place* find(std::string_view name) const { return find(name, hash(name)); }
+    const Place* find(std::string_view name) const {
+        return find(name, cif_characters::case_folded_hash(name));
+    }
     /// The same, with the name's hash already at hand.
     const Place* find(std::string_view name, std::uint32_t name_hash) const;
     /// Adds the place of an item whose name, of that hash, is not in the index yet.
@@ -28,9 +30,6 @@ class CIF_API ItemNameIndex {
     void erase(std::string_view name);
     void clear();
     std::size_t size() const { return size_; }
-
-    /// The hash of the name with ASCII letters lower-cased.
-    static std::uint32_t hash(std::string_view name);
 
   private:
     struct Slot {
