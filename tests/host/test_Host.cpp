@@ -1,0 +1,133 @@
+// The host layer: handles, text utilities, regular expressions and the log.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+#include "host/Regex.h"
+#include "host/THandle.h"
+#include "host/TextUtilities.h"
+#include "host/VexorLog.h"
+
+namespace {
+
+struct Base {
+    explicit Base(int* deaths) : deaths_(deaths) {}
+    virtual ~Base() { ++*deaths_; }
+    int* deaths_;
+};
+struct Derived : Base {
+    Derived(int* deaths, int* derived_deaths) : Base(deaths), derived_(derived_deaths) {}
+    ~Derived() override { ++*derived_; }
+    int* derived_;
+};
+struct Refuses : Base {
+    explicit Refuses(int* deaths) : Base(deaths) { throw std::runtime_error("refused"); }
+};
+
+// A derived handle converts to a base handle sharing its count; the last handle, a base
+// one, ends the derived object once, through its virtual destructor.
+TEST(THandle, DerivedToBaseSharesOneCount) {
+    for (bool made : {false, true}) {
+        int deaths = 0;
+        int derived_deaths = 0;
+        {
+            THandle<Base> base;
+            {
+                THandle<Derived> derived =
+                    made ? make_handle<Derived>(&deaths, &derived_deaths)
+                         : THandle<Derived>(new Derived(&deaths, &derived_deaths));
+                base = derived;
+                THandle<Base>& same = base;
+                base = same;
+                EXPECT_EQ(derived.count(), 2);
+                EXPECT_TRUE(base == derived.get());
+            }
+            EXPECT_EQ(base.count(), 1);
+            EXPECT_EQ(derived_deaths, 0);
+            THandle<Base> moved(std::move(base));
+            EXPECT_TRUE(base.is_null());
+        }
+        EXPECT_EQ(derived_deaths, 1);
+        EXPECT_EQ(deaths, 1);
+    }
+    THandle<Base> empty;
+    EXPECT_THROW(empty->deaths_, NullHandleError);
+    EXPECT_THROW(*empty, NullHandleError);
+    int deaths = 0;
+    EXPECT_THROW(make_handle<Refuses>(&deaths), std::runtime_error);
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST(TextUtilities, Conversions) {
+    EXPECT_EQ(strip("  \tx y \t", " \t"), "x y");
+    EXPECT_EQ(left_cut("data_ORB_12", '_'), "ORB_12");
+    EXPECT_EQ(left_cut("plain", '_'), "plain");
+    EXPECT_EQ(substitute("a b\tc", " \t", '_'), "a_b_c");
+    EXPECT_EQ(truncate(std::string("abcdef"), 3), "abc");
+    const std::vector<std::tuple<const char*, int, bool>> ints = {
+        {" 42 ", 42, true}, {"+7", 7, true},   {"-3", -3, true},         {"1999a", 1999, false},
+        {"?", 0, false},    {"+-3", 0, false}, {"99999999999", 0, false}};
+    for (const auto& [text, value, whole] : ints) {
+        bool ok = !whole;
+        EXPECT_EQ(string_to_int(text, ok), value) << text;
+        EXPECT_EQ(ok, whole) << text;
+    }
+    bool ok = true;
+    EXPECT_DOUBLE_EQ(string_to_double("5.4321(12)", ok), 5.4321);
+    EXPECT_FALSE(ok);
+    EXPECT_DOUBLE_EQ(string_to_double("+.5"), 0.5);
+}
+
+TEST(TextUtilities, CaseInsensitiveComparisons) {
+    EXPECT_TRUE(contains_case_insensitive("Journal of Crystal Growth", "CRYSTAL"));
+    EXPECT_FALSE(contains_case_insensitive("Journal", "crystals"));
+    EXPECT_TRUE(CaseInsensitiveStringEquality()("_Cell_Length_A", "_cell_length_a"));
+    EXPECT_FALSE(CaseInsensitiveStringEquality()("_cell", "_cells"));
+    std::set<std::string, CaseInsensitiveStringLess> set = {"_b", "_A", "_a_x", "_B2", "_a"};
+    EXPECT_EQ(std::vector<std::string>(set.begin(), set.end()),
+              (std::vector<std::string>{"_A", "_a_x", "_b", "_B2"}));
+    EXPECT_TRUE(CaseInsensitiveStringLess()("_CELL", "_cell_"));
+}
+
+TEST(Regex, SearchAndReplace) {
+    Regex pattern("\\\\?[~^] # optional backslash then a markup character", Regex::Extended);
+    RegexResults found = pattern.search("ab\\~c");
+    ASSERT_FALSE(found.empty_match());
+    EXPECT_EQ(found.match(0), "\\~");
+    EXPECT_EQ(found.position(), 2u);
+    EXPECT_TRUE(Regex("a b", Regex::Plain).search("ab").empty_match());
+    EXPECT_FALSE(Regex("p 21/c", Regex::Caseless).search("P 21/C").empty_match());
+    RegexResults groups = Regex("([0-9]+)-([0-9]+)?").search_from_position("12-34 56-", 3);
+    EXPECT_EQ(groups.match(1), "56");
+    EXPECT_EQ(groups.position(2), std::string::npos);
+    EXPECT_THROW(Regex("(unclosed"), RegexError);
+    Regex white("\\s");
+    EXPECT_EQ(regex_replace(white, " a\tb \n", "", ReplaceAll), "ab");
+    EXPECT_EQ(regex_replace(white, "a b c", "_", ReplaceFirstOnly), "a_b c");
+    EXPECT_EQ(regex_replace(Regex("(\\d+)"), "x12y3", "[$1]"), "x[12]y[3]");
+    EXPECT_EQ(regex_replace(white, std::string(5000, ' '), "ab").size(), 10000u);
+}
+
+TEST(VexorLog, LinesOfEachKindAndDebugLevels) {
+    std::ostringstream out;
+    VexorLog::set_stream(&out);
+    VexorLog::start_info_line() << "one";
+    VexorLog::end_info_line();
+    VexorLog::start_warning_line() << "two";
+    VexorLog::end_warning_line();
+    VexorLog::start_error_line() << "three";
+    VexorLog::end_error_line();
+    VexorLog::level_ = 2;
+    VexorLog::minimum_level_ = 1;
+    for (int level : {3, 0, 2}) {
+        VexorLog::start_debug_line(level) << "level " << level;
+        VexorLog::end_debug_line();
+    }
+    VexorLog::set_stream(nullptr);
+    VexorLog::level_ = 0;
+    VexorLog::minimum_level_ = 0;
+    EXPECT_EQ(out.str(), "Info: one\nWarning: two\nError: three\nDebug 2: level 2\n");
+}
+
+}  // namespace

@@ -1,0 +1,255 @@
+// Data items: their values, the guard against a second value on an unlooped item, and the
+// validation of values against a dictionary read from DDL1 text.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "Support.h"
+#include "cif/CifErrorException.h"
+#include "cif/StringFunctionsLibCif.h"
+
+namespace {
+
+using V = CifDataItem::Validated;
+
+THandle<CifDataItem> make_item(const std::string& name, bool looped = false) {
+    THandle<CifDataItem> item(
+        new CifDataItem(THandle<CifDictionary>(new CifConcreteDictionary), name));
+    if (looped) item->set_looped();
+    return item;
+}
+
+// The action named by the ActionOnUnloopedItem the call throws, or "" when it throws none.
+template <class Call>
+std::string refused_action(Call call) {
+    try {
+        call();
+    } catch (const CifErrorException& e) {
+        EXPECT_EQ(e.error().id(), CifError::ActionOnUnloopedItem);
+        EXPECT_EQ(e.error().line(), -1);
+        return e.error().first_argument();
+    }
+    return "";
+}
+
+TEST(DataItem, ValuesOfALoopedItem) {
+    THandle<CifDataItem> item = make_item("_x", true);
+    for (const char* v : {"?", ".", "??"})
+        item->add_value(v);
+    item->set_value(5, "e");
+    item->remove_value(1);
+    item->remove_value(9);
+    EXPECT_EQ(values(*item), (Names{"?", "??", "", "", "e"}));
+    EXPECT_EQ(item->value(7), "");
+    EXPECT_FALSE(item->has_significant_value(0));
+    EXPECT_TRUE(item->has_significant_value(1));
+    EXPECT_FALSE(item->has_significant_value(9));
+    item->set_value("4");
+    EXPECT_EQ(values(*item), Names{"4"});
+    item->set_value("");
+    EXPECT_FALSE(item->has_value());
+}
+
+TEST(DataItem, AnUnloopedItemRefusesASecondValueAndKeepsItsOwn) {
+    THandle<CifDataItem> item = make_item("_cell_length_a");
+    EXPECT_EQ(refused_action([&] { item->add_value("1"); }), "");
+    EXPECT_EQ(refused_action([&] { item->add_value("2"); }), "add_value");
+    EXPECT_EQ(refused_action([&] { item->value(1); }), "value");
+    EXPECT_EQ(refused_action([&] { item->set_value(1, "x"); }), "set_value");
+    EXPECT_EQ(refused_action([&] { item->remove_value(1); }), "remove_value");
+    EXPECT_EQ(refused_action([&] { item->has_significant_value(1); }), "has_significant_value");
+    THandle<CifDataItem> column = make_item("_c", true);
+    column->add_value("1");
+    column->add_value("2");
+    EXPECT_EQ(refused_action([&] { item->copy_value(column); }), "copy_value");
+    EXPECT_EQ(values(*item), Names{"1"});
+    try {
+        item->value(3);
+    } catch (const CifErrorException& e) {
+        EXPECT_STREQ(e.what(),
+                     "Error: Internal error: Action invalid as data item not looped, action: "
+                     "value, name: _cell_length_a");
+    }
+    THandle<CifDataItem> target = make_item("_t", true);
+    target->copy_value(column);
+    EXPECT_EQ(values(*target), (Names{"1", "2"}));
+}
+
+TEST(DataItem, EqualityIsTheExactNameAndTheValues) {
+    THandle<CifDataItem> a = make_item("_a");
+    THandle<CifDataItem> b = make_item("_A");
+    a->set_value("1");
+    b->set_value("1");
+    EXPECT_NE(*a, *b);
+    THandle<CifDataItem> looped = make_item("_a", true);
+    looped->add_value("1");
+    looped->set_comments("#c\n", CifCommentable::Leading);
+    EXPECT_EQ(*a, *looped);
+    looped->add_value("");
+    EXPECT_NE(*a, *looped);
+    THandle<CifDataItem> ab = make_item("_a", true);
+    THandle<CifDataItem> a_b = make_item("_a", true);
+    for (const char* v : {"ab", "c"})
+        ab->add_value(v);
+    for (const char* v : {"a", "bc"})
+        a_b->add_value(v);
+    EXPECT_NE(*ab, *a_b);
+}
+
+// DDL1 definitions: name, type, conditions, range, permitted values.
+std::string ddl(const std::vector<std::array<std::string, 5>>& definitions) {
+    std::string text;
+    for (const auto& d : definitions) {
+        text += "data_" + d[0].substr(1) + "\n_name '" + d[0] + "'\n_type " + d[1] + "\n";
+        if (!d[2].empty()) text += "_type_conditions " + d[2] + "\n";
+        if (!d[3].empty()) text += "_enumeration_range " + d[3] + "\n";
+        if (!d[4].empty()) text += "loop_ _enumeration " + d[4] + "\n";
+    }
+    return text;
+}
+
+const std::string test_definitions =
+    ddl({{"_length", "numb", "esd", "0.0:", ""},
+         {"_angle", "numb", "esd", "0.0:180.0", ""},
+         {"_count", "numb", "", "", ""},
+         {"_text", "char", "", "", ""},
+         {"_z", "numb", "", "1:", ""},
+         {"_flag", "char", "", "", "d calc yes"},
+         {"_ratio", "numb", "", "5:6", "1 2"},
+         {"_low_ten", "numb", "", "10", ""},
+         {"_at_most_five", "numb", "", ":5", ""},
+         {"_bad_range", "char", "", "abc", ""},
+         {"_refine_ls_weighting_scheme", "char", "", "", "calc sigma"},
+         {"_publ_contact_author_phone", "char", "", "", "none"}});
+
+struct ValidationCase {
+    const char* name;
+    const char* value;
+    V expected;
+};
+
+// clang-format off
+const std::vector<ValidationCase> validation_cases = {
+    {"_length", "10.5(3)", V::Valid}, {"_length", "-1", V::BelowMinimum},
+    {"_length", "-0.0005(2)", V::Valid}, {"_length", "-0.0007(2)", V::BelowMinimum},
+    {"_length", "abc", V::NotANumber}, {"_length", "1.5.3", V::BadlyFormattedNumber},
+    {"_length", "0", V::Valid}, {"_length", "?", V::Valid}, {"_length", "", V::Valid},
+    // 1.2e3(4): u = 400, so -1200 is three u below the bound.
+    {"_angle", "-1.2e3(4)", V::Valid}, {"_angle", "-1.3e3(4)", V::BelowMinimum},
+    {"_angle", "180.014(5)", V::Valid}, {"_angle", "180.016(5)", V::AboveMaximum},
+    {"_angle", "1.9D2", V::AboveMaximum}, {"_angle", "1.9d2(1)", V::Valid},
+    {"_count", "1.5(2)", V::UnexpectedEsd}, {"_count", "-2", V::Valid}, {"_text", "1.5(2)", V::Valid},
+    {"_z", "4(1)", V::UnexpectedEsd}, {"_z", "0(1)", V::BelowMinimum}, {"_flag", "YES", V::Valid},
+    {"_flag", "yes ", V::NotInEnumeration}, {"_flag", "x^2", V::BadSuperscriptMarkup},
+    {"_flag", ".", V::Valid}, {"_ratio", "1", V::Valid}, {"_ratio", "5", V::NotInEnumeration},
+    {"_low_ten", "9", V::BelowMinimum}, {"_low_ten", "1e6", V::Valid},
+    {"_at_most_five", "5.0", V::Valid}, {"_at_most_five", "5.1", V::AboveMaximum},
+    {"_bad_range", "7", V::BadRange}, {"_bad_range", "?", V::Valid},
+    {"_undefined", "H~2O", V::BadSubscriptMarkup}, {"_undefined", "any thing", V::Valid},
+    {"_Atom_Site_Refinement_Flags", "SGRDTUP", V::Valid},
+    {"_atom_site_refinement_flags", "p", V::NotInEnumeration},
+    {"_atom_site_refinement_flags", "", V::NotInEnumeration},
+    {"_refine_ls_weighting_scheme", "calc w=1/[\\s^2^(Fo^2^)]", V::Valid},
+    {"_refine_ls_weighting_scheme", "unit w=1", V::NotInEnumeration},
+    {"_publ_contact_author_phone", "H~2O", V::Valid}
+};
+// clang-format on
+
+TEST(Validation, Cases) {
+    THandle<CifConcreteDictionary> dictionary = dictionary_from(test_definitions);
+    for (const ValidationCase& c : validation_cases) {
+        CifDataItem item(dictionary, c.name);
+        EXPECT_EQ(item.validate(c.value), c.expected) << c.name << " " << c.value;
+        // set_value validates the same way, and stores the value whatever the verdict.
+        EXPECT_EQ(item.set_value(c.value), c.expected) << c.name << " " << c.value;
+        EXPECT_EQ(item.value(), c.value);
+    }
+}
+
+// The range applies while the dictionary gives one: an item whose dictionary is read again
+// without it stops applying the bounds it had read.
+TEST(Validation, TheRangeIsAskedForAtEveryValue) {
+    THandle<CifConcreteDictionary> dictionary =
+        dictionary_from(ddl({{"_x", "numb", "", "0:1", ""}}));
+    CifDataItem item(dictionary, "_x");
+    EXPECT_EQ(item.validate("2"), V::AboveMaximum);
+    std::istringstream without_range(ddl({{"_x", "numb", "", "", ""}}));
+    dictionary->read(without_range, THandle<CifErrorContainer>(new CifErrorContainer), nullptr);
+    EXPECT_EQ(item.validate("2"), V::Valid);
+}
+
+// The number and range checks against a reference that reads every number with sscanf, as
+// the rules are written, on generated values and range texts.
+V reference(const std::string& value, bool esd_allowed, float lower, float upper) {
+    float number = 0.0f;
+    int esd = 0;
+    if (std::sscanf(value.c_str(), "%f", &number) != 1) return V::NotANumber;
+    if (!is_cif_number(value.c_str())) return V::BadlyFormattedNumber;
+    std::string copy = value;
+    for (const char* swap : {"DE", "de"}) {
+        const std::size_t at = copy.find(swap[0]);
+        if (at != std::string::npos) copy[at] = swap[1];
+    }
+    double u = 0.0;
+    if (esd_allowed && std::sscanf(copy.c_str(), "%f(%d)", &number, &esd) == 2) {
+        const std::size_t point = copy.find('.');
+        int decimals = 0;
+        while (point != std::string::npos && std::isdigit(copy[point + 1 + decimals]))
+            ++decimals;
+        std::size_t e = copy.find('e');
+        if (e == std::string::npos) e = copy.find('E');
+        int exponent = 0;
+        if (e != std::string::npos) std::sscanf(copy.c_str() + e + 1, "%d", &exponent);
+        u = esd * std::pow(10.0, exponent - decimals);
+    } else if (std::sscanf(copy.c_str(), "%f", &number) != 1) {
+        return V::Valid;
+    }
+    if (double(number) < double(lower) - 3 * u) return V::BelowMinimum;
+    if (double(number) > double(upper) + 3 * u) return V::AboveMaximum;
+    if (!esd_allowed && std::sscanf(value.c_str(), "%f(%d)", &number, &esd) == 2) {
+        return V::UnexpectedEsd;
+    }
+    return V::Valid;
+}
+
+std::string random_text(std::mt19937& random, const std::string& alphabet, int longest) {
+    std::string text;
+    for (int n = 1 + static_cast<int>(random() % longest); n > 0; --n)
+        text += alphabet[random() % alphabet.size()];
+    return text;
+}
+
+TEST(Validation, AgreesWithSscanfOnGeneratedNumbersAndRanges) {
+    THandle<CifConcreteDictionary> dictionary = dictionary_from(
+        ddl({{"_esd", "numb", "esd", "-5.0:50.0", ""}, {"_plain", "numb", "", "-5.0:50.0", ""}}));
+    std::mt19937 random(20261205);
+    for (int i = 0; i < 100000; ++i) {
+        const std::string value = random_text(random, "0123456789.....eEdD+-()(x", 9);
+        if (value == ".") continue;
+        for (bool esd : {true, false}) {
+            CifDataItem item(dictionary, esd ? "_esd" : "_plain");
+            ASSERT_EQ(item.validate(value), reference(value, esd, -5.0f, 50.0f)) << value;
+        }
+    }
+    for (int i = 0; i < 3000; ++i) {
+        const std::string range = random_text(random, "0123456789.::-+eE xn", 8);
+        if (range.find_first_of(" \n") != std::string::npos) continue;
+        float lower = -INFINITY;
+        float upper = INFINITY;
+        if (std::sscanf(range.c_str(), "%f:%f", &lower, &upper) != 2 &&
+            std::sscanf(range.c_str(), "%f:", &lower) != 1 &&
+            std::sscanf(range.c_str(), ":%f", &upper) != 1) {
+            lower = NAN;
+        }
+        CifDataItem item(dictionary_from(ddl({{"_r", "numb", "esd", range, ""}})), "_r");
+        for (const char* probe : {"-1e30", "-3", "0", "2.5", "70", "1e30"}) {
+            const V expected =
+                std::isnan(lower) ? V::BadRange : reference(probe, true, lower, upper);
+            ASSERT_EQ(item.validate(probe), expected) << range << " " << probe;
+        }
+    }
+}
+
+}  // namespace
