@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,33 @@ Names values(const CifDataItem& item);
 /// Index and write order hold the same items, once each; every loop has columns; every
 /// column names a looped item and stands in one loop only; every looped item has a loop.
 ::testing::AssertionResult block_invariants_hold(const CifDataBlock& block);
+
+/// A stream buffer with no get area that hands out one character per call, as std::cin does
+/// when it is synchronised with stdio.
+class CharacterSource : public std::streambuf {
+  public:
+    explicit CharacterSource(std::string text) : text_(std::move(text)) {}
+
+  protected:
+    int_type underflow() override {
+        return offset_ < text_.size() ? traits_type::to_int_type(text_[offset_])
+                                      : traits_type::eof();
+    }
+    int_type uflow() override {
+        const int_type c = underflow();
+        offset_ += c != traits_type::eof();
+        return c;
+    }
+
+  private:
+    std::string text_;
+    std::size_t offset_ = 0;
+};
+
+/// A stream buffer whose source fails at the first read.
+struct FailingSource : std::streambuf {
+    int_type underflow() override { throw std::runtime_error("device gone"); }
+};
 
 /// Tokens as "type:text@line", text fields with "-end_line", blank lines left out.
 std::string token_summary(std::istream& input, THandle<CifErrorContainer> errors,

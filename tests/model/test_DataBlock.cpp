@@ -62,32 +62,21 @@ class DataBlock : public ::testing::Test {
     CifDataBlock source_{dictionary_, "data_source", 1};
 };
 
-TEST_F(DataBlock, NamesAreFoundInAnyLetterCase) {
-    THandle<CifDataItem> a = block_.obtain("_a");
-    EXPECT_TRUE(block_.obtain("_A") == a.get());
-    block_.set_value("_A", "1.5");
-    EXPECT_EQ(block_.value("_a"), "1.5");
-    EXPECT_FALSE(block_.has_value("_b"));
-    std::vector<THandle<CifDataItem>> found;
-    block_.find(Names{"_x", "_A"}, found);
-    EXPECT_TRUE(found.size() == 2 && found[0].is_null() && found[1] == a.get());
-    EXPECT_EQ(describe(block_), "_a=1.5");
-}
-
 TEST_F(DataBlock, CreateLoop) {
     for (const char* name : {"_first", "_b", "_middle"})
         block_.obtain(name);
-    block_.create_loop({"_a", "_b", "_c"});
-    EXPECT_EQ(describe(block_), "_first _a _b _c _middle [_a _b _c]");
+    block_.create_loop({"_a", "_B", "_c"});
+    EXPECT_EQ(describe(block_),
+              "_first _a _b _c _middle [_a _B _c]");  // a column keeps its spelling
     // Over existing loops: the loops merge, and the columns not listed leave, sorted.
     block_.create_loop({"_z", "_y", "_x"});
     block_.create_loop({"_a", "_y"});
-    EXPECT_EQ(describe(block_), "_first _a _y _b _c _middle _z _x [_a _y] [_b _c _x _z]");
+    EXPECT_EQ(describe(block_), "_first _a _y _b _c _middle _z _x [_a _y] [_B _c _x _z]");
     Names columns;
     block_.loop_columns("_Y", columns);
     EXPECT_EQ(columns, (Names{"_a", "_y"}));
     block_.remove(Names{"_a", "_y", "_absent"});
-    EXPECT_EQ(describe(block_), "_first _b _c _middle _z _x [_b _c _x _z]");
+    EXPECT_EQ(describe(block_), "_first _b _c _middle _z _x [_B _c _x _z]");
 }
 
 TEST_F(DataBlock, WriteOrderModes) {
@@ -200,7 +189,6 @@ TEST_F(DataBlock, Categories) {
     Names found = {"stale"};
     block_.find_category_items("cell", found);
     EXPECT_EQ(found, (Names{"_Cell_Length_A", "_cell_length_b"}));
-    block_.move_category("cell", source_, CifDataBlock::KeepExisting);  // nothing in source
     source_.set_value("_cell_volume", "7");
     block_.move_category("cell", source_, CifDataBlock::KeepExisting);
     EXPECT_EQ(describe(source_), "");
@@ -222,9 +210,12 @@ TEST_F(DataBlock, WholeCopyTakesEverythingButTheDictionary) {
 }
 
 // Random operations on two blocks: the invariants hold after every step, and every refused
-// operation leaves both blocks as they were.
+// operation leaves both blocks as they were. Names in both letter cases, enough of them for
+// the name index to grow and to move entries back when one is removed.
 TEST(DataBlockProperties, InvariantsHoldThroughRandomOperations) {
-    const Names names = {"_a", "_B", "_c", "_d", "_E", "_f"};
+    Names names;
+    for (int i = 0; i < 40; ++i)
+        names.push_back((i % 3 ? "_n" : "_N") + std::to_string(i % 20));
     for (unsigned seed = 1; seed <= 20; ++seed) {
         std::mt19937 random(seed);
         auto pick = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };

@@ -1,4 +1,4 @@
-// The document and its blocks, loops and comments.
+// The document and its blocks, and the columns of a loop.
 #include <gtest/gtest.h>
 
 #include "Support.h"
@@ -77,26 +77,6 @@ TEST(Document, LoopColumns) {
     move_element(v, 1, 3);
     move_element(v, 4, 0);
     EXPECT_EQ(v, (Names{"e", "a", "c", "d", "b"}));
-}
-
-TEST(Document, Comments) {
-    CifLoop loop;
-    loop.set_comments("#a\n", CifCommentable::Leading);
-    loop.set_comments("#b\n", CifCommentable::Trailing);
-    loop.add_row_comment(0, "#row\n");
-    CifLoop copy;
-    copy.set_comments("#gone\n", CifCommentable::AfterName);
-    CifCommentable& as_base = copy;
-    as_base.copy_comments(loop);  // the loop's own copy, row comments included
-    EXPECT_FALSE(copy.has_comments(CifCommentable::AfterName));
-    EXPECT_EQ(copy.comments(CifCommentable::Trailing), "#b\n");
-    EXPECT_EQ(copy.row_comments(), Names{"#row\n"});
-    copy.set_comments("", CifCommentable::Trailing);
-    EXPECT_FALSE(copy.has_comments(CifCommentable::Trailing));
-    CifDataBlock block(THandle<CifDictionary>(new CifConcreteDictionary), "data_x", 1);
-    loop.copy_comments(block);  // from something that is not a loop: row comments stay
-    EXPECT_EQ(loop.row_comments(), Names{"#row\n"});
-    EXPECT_FALSE(loop.has_any_comments());
 }
 
 }  // namespace

@@ -45,24 +45,19 @@ std::string n_of(char c, std::size_t n) {
 const std::string pad = n_of(' ', 30);  // "_a" padded to 32, then a blank
 
 TEST(Writing, SingleValues) {
+    // What follows the padded name and its blank. The line ends at 80 characters: a value that
+    // would pass column 78 (or, quoted, 80) moves to its own line.
+    // clang-format off
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"two words", "_a" + pad + " 'two words'\n"},
-        {"O'Neil", "_a" + pad + " O'Neil\n"},
-        {"O'Neil 2", "_a" + pad + " \"O'Neil 2\"\n"},
-        {"_x", "_a" + pad + " '_x'\n"},
-        {"[1]", "_a" + pad + " '[1]'\n"},
-        {"tab\tinside", "_a" + pad + " tab\tinside\n"},
-        {"line\ntwo", "_a" + pad + " \n;line\ntwo\n;\n"},
-        {"\nA\n", "_a" + pad + " \n;\nA\n;\n"},
-        // The line ends at 80 characters: a value that would pass column 78 (or, quoted, 80)
-        // moves to its own line.
-        {n_of('v', 45), "_a" + pad + " " + n_of('v', 45) + "\n"},
-        {n_of('v', 46), "_a" + pad + " \n" + n_of('v', 46) + "\n"},
-        {n_of('q', 44) + " ", "_a" + pad + " '" + n_of('q', 44) + " '\n"},
-        {n_of('q', 45) + " ", "_a" + pad + " \n'" + n_of('q', 45) + " '\n"},
-        {n_of('v', 100), "_a" + pad + " \n" + n_of('v', 100) + "\n"}};
+        {"two words", "'two words'\n"}, {"O'Neil", "O'Neil\n"}, {"O'Neil 2", "\"O'Neil 2\"\n"},
+        {"_x", "'_x'\n"}, {"[1]", "'[1]'\n"}, {"tab\tinside", "tab\tinside\n"},
+        {"line\ntwo", "\n;line\ntwo\n;\n"}, {"\nA\n", "\n;\nA\n;\n"},
+        {n_of('v', 45), n_of('v', 45) + "\n"}, {n_of('v', 46), "\n" + n_of('v', 46) + "\n"},
+        {n_of('q', 44) + " ", "'" + n_of('q', 44) + " '\n"}, {n_of('q', 45) + " ", "\n'" + n_of('q', 45) + " '\n"},
+        {n_of('v', 100), "\n" + n_of('v', 100) + "\n"}};
+    // clang-format on
     for (const auto& [value, text] : cases)
-        EXPECT_EQ(item_text("_a", value), text) << value;
+        EXPECT_EQ(item_text("_a", value), "_a" + pad + " " + text) << value;
     const std::string long_name = "_" + n_of('x', 40);
     EXPECT_EQ(item_text(long_name, "1"), long_name + " 1\n");
     // A value and its comment move to a fresh line together when they fit there.

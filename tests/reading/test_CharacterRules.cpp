@@ -24,28 +24,25 @@ TEST(CharacterRules, WhiteSpaceAndBadCharacters) {
     EXPECT_EQ(admitted.back(), '~');
 }
 
+// clang-format off
 TEST(CharacterRules, CifNumbers) {
-    for (const char* text : {"1.5e-3(2)", "-.5", "+7", "2D4", "12.(3)", "1.0 ", "5", "5.", ".5",
-                             "1E+10", "0.123(45)\t", "7d-1", "-0"}) {
+    for (const char* text : {"1.5e-3(2)", "-.5", "+7", "2D4", "12.(3)", "1.0 ", "5", "5.", ".5", "1E+10",
+                             "0.123(45)\t", "7d-1", "-0"})
         EXPECT_TRUE(is_cif_number(text)) << '"' << text << '"';
-    }
-    for (const char* text : {"",      " 1.0",    "1.5 (2)", "1e",    "1+5",   "1.5()",   "1.5(2",
-                             ".",     "-",       "(2)",     "1.2.3", "1e(2)", "1.5(2)x", "++1",
-                             "1.5e-", "1.5(-2)", "?",       "1,5",   "0x10",  "inf",     "1e2.5"}) {
+    for (const char* text : {"", " 1.0", "1.5 (2)", "1e", "1+5", "1.5()", "1.5(2", ".", "-", "(2)", "1.2.3",
+                             "1e(2)", "1.5(2)x", "++1", "1.5e-", "1.5(-2)", "?", "1,5", "0x10", "inf", "1e2.5"})
         EXPECT_FALSE(is_cif_number(text)) << '"' << text << '"';
-    }
 }
+// clang-format on
 
 TEST(CharacterRules, MarkupReportsTheFirstUnclosedMark) {
     using V = CifDataItem::Validated;
-    const std::vector<std::pair<const char*, V>> cases = {{"H~2~O", V::Valid},
-                                                          {"C~6~H~12~O~6~ m^-3^", V::Valid},
-                                                          {"\\^x\\~", V::Valid},
-                                                          {"H~2O", V::BadSubscriptMarkup},
-                                                          {"x^2~", V::BadSuperscriptMarkup},
-                                                          {"~a^b^~", V::BadSubscriptMarkup},
-                                                          {"H~2~O^", V::BadSuperscriptMarkup},
-                                                          {"H~2\\~", V::BadSubscriptMarkup}};
+    // clang-format off
+    const std::vector<std::pair<const char*, V>> cases = {
+        {"H~2~O", V::Valid}, {"C~6~H~12~O~6~ m^-3^", V::Valid}, {"\\^x\\~", V::Valid},
+        {"H~2O", V::BadSubscriptMarkup}, {"x^2~", V::BadSuperscriptMarkup}, {"~a^b^~", V::BadSubscriptMarkup},
+        {"H~2~O^", V::BadSuperscriptMarkup}, {"H~2\\~", V::BadSubscriptMarkup}};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(check_super_subscript_markup(c.first), c.second) << c.first;
 }

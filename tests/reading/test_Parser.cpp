@@ -159,9 +159,7 @@ TEST(Parser, TheCallersIgnoredIdentifiersSurviveEveryRead) {
             cif.read(in, CifParserSettings());
             EXPECT_EQ(cif.errors()->error_ignored(CifError::UnterminatedQuote), ignored_before);
         }
-        struct Failing : std::streambuf {
-            int_type underflow() override { throw std::runtime_error("gone"); }
-        } buffer;
+        FailingSource buffer;
         std::istream failing(&buffer);
         failing.exceptions(std::ios::badbit);
         EXPECT_THROW(cif.read(failing, CifParserSettings()), std::runtime_error);

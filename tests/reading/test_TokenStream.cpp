@@ -2,8 +2,6 @@
 // through every kind of input stream.
 #include <gtest/gtest.h>
 
-#include <streambuf>
-
 #include "Support.h"
 
 namespace {
@@ -86,79 +84,33 @@ TEST(TokenStream, EndOfInputForeverAndNothingFromABadStream) {
     std::istringstream input("x");
     THandle<CifErrorContainer> errors(new CifErrorContainer);
     CifTokenStream stream(&input, errors, CifParserSettings());
-    stream.get_token();
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(stream.get_token().type, CifToken::EndOfInput);
+    std::string types;
+    for (int i = 0; i < 4; ++i)
+        types += std::to_string(stream.get_token().type);
+    EXPECT_EQ(types, "1000");
     std::istringstream failed("data_x");
     failed.setstate(std::ios::failbit);
     EXPECT_EQ(token_summary(failed, errors), "0:@0");
 }
 
-TEST(TokenStream, PushedBackTokensComeFirst) {
-    std::istringstream input("x y");
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
-    CifTokenStream stream(&input, errors, CifParserSettings());
-    CifToken x = stream.get_token();
-    CifToken a{CifToken::Value, "a", 1, 1};
-    CifToken b{CifToken::Value, "b", 1, 1};
-    stream.put_token(a);
-    stream.put_token(b);
-    stream.unget_token(x);
-    std::string order;
-    for (int i = 0; i < 4; ++i)
-        order += stream.get_token().text;
-    EXPECT_EQ(order, "xaby");
-}
-
-// Stream buffers as hosts have them: one refilled a few bytes at a time (a pipe), one with
-// no get area at all that hands out characters through uflow (std::cin synchronised with
-// stdio), and one whose source fails.
-class TrickleBuffer : public std::streambuf {
-  public:
-    TrickleBuffer(std::string text, std::size_t step) : text_(std::move(text)), step_(step) {}
-
-  protected:
-    int_type underflow() override {
-        if (offset_ >= text_.size()) return traits_type::eof();
-        if (step_ == 0) return traits_type::to_int_type(text_[offset_]);  // no get area
-        const std::size_t n = std::min(step_, text_.size() - offset_);
-        chunk_.assign(text_, offset_, n);
-        offset_ += n;
-        setg(&chunk_[0], &chunk_[0], &chunk_[0] + n);
-        return traits_type::to_int_type(chunk_[0]);
-    }
-    int_type uflow() override {
-        if (step_ != 0) return std::streambuf::uflow();
-        return offset_ < text_.size() ? traits_type::to_int_type(text_[offset_++])
-                                      : traits_type::eof();
-    }
-
-  private:
-    std::string text_;
-    std::string chunk_;
-    std::size_t step_;
-    std::size_t offset_ = 0;
-};
-
+// A line longer than the block the reader takes from the stream at a time, read from a
+// string stream and from a source without a get area.
 TEST(TokenStream, SameTokensFromEveryKindOfStream) {
-    const std::string text = "data_x\r\n_a 'q t'\r\n;\r\nfield\r\n;\r\nloop_ _b\r\n" +
-                             big('z', 2100) + "\r\n1 2 #c\r" + big('w', 70000) + "\n";
+    const std::string text =
+        "data_x\r\n_a 'q t'\r\n;\r\nfield\r\n;\r\n" + big('w', 70000) + "\r1 #c\n";
     std::istringstream whole(text);
-    THandle<CifErrorContainer> expected_errors(new CifErrorContainer);
-    const std::string expected = token_summary(whole, expected_errors);
-    for (std::size_t step : {0u, 1u, 3u, 64u, 100000u}) {
-        TrickleBuffer buffer(text, step);
-        std::istream input(&buffer);
-        THandle<CifErrorContainer> errors(new CifErrorContainer);
-        EXPECT_EQ(token_summary(input, errors), expected) << step;
-        EXPECT_EQ(all_of(*errors), all_of(*expected_errors)) << step;
-    }
+    THandle<CifErrorContainer> expected(new CifErrorContainer);
+    const std::string tokens = token_summary(whole, expected);
+    CharacterSource source(text);
+    std::istream input(&source);
+    THandle<CifErrorContainer> errors(new CifErrorContainer);
+    EXPECT_EQ(token_summary(input, errors), tokens);
+    EXPECT_EQ(all_of(*errors), all_of(*expected));
+    EXPECT_NE(tokens.find(" 1:1@7 64:c@7 "), std::string::npos);
 }
 
 TEST(TokenStream, AFailingSourceEndsTheInputOrThrowsAsTheStreamAsks) {
-    struct Failing : std::streambuf {
-        int_type underflow() override { throw std::runtime_error("device gone"); }
-    } buffer;
+    FailingSource buffer;
     std::istream quiet(&buffer);
     THandle<CifErrorContainer> errors(new CifErrorContainer);
     EXPECT_EQ(token_summary(quiet, errors), "0:@1");
