@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 JOBS=${JOBS:-2}
-PACKAGES=(cmake g++ make pkg-config libgtest-dev libpcre2-dev)
+PACKAGES=(cmake g++ make pkg-config libgtest-dev libpcre2-dev gemmi-dev)
 USAGE="usage: $0 {test|demo|bench|fuzz [SECONDS]|format}"
 
 install_missing_packages() {
@@ -59,7 +59,7 @@ demo)
         data/cif/2003526-r-factor-with-esd.cif || true
     ;;
 bench)
-    PACKAGES+=(gemmi-dev tao-pegtl-dev)
+    PACKAGES+=(tao-pegtl-dev)
     install_missing_packages
     configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DCIF_BUILD_TESTS=OFF >/dev/null
     ./build-release/bench/cif-bench

@@ -1,0 +1,43 @@
+// Cell: a unit cell, its six parameters with their uncertainties and its space group, with
+// the orthogonalisation matrix and the volume.
+#pragma once
+
+#include <array>
+
+#include "host/HostApi.h"
+#include "host/Spacegroup.h"
+#include "host/UncertainValue.h"
+
+class HOST_API Cell {
+  public:
+    using Matrix = std::array<std::array<double, 3>, 3>;
+
+    /// Lengths in angstroms, angles in degrees. A space group found by name on rhombohedral
+    /// axes is set on the axes the angles fit. Throws std::invalid_argument for a length
+    /// that is not positive or angles that make no cell.
+    Cell(const UncertainValue& a, const UncertainValue& b, const UncertainValue& c,
+         const UncertainValue& alpha, const UncertainValue& beta, const UncertainValue& gamma,
+         const Spacegroup& spacegroup);
+
+    const UncertainValue& a() const { return a_; }
+    const UncertainValue& b() const { return b_; }
+    const UncertainValue& c() const { return c_; }
+    /// Angles in radians; their uncertainties stay in degrees, as read.
+    const UncertainValue& alpha() const { return alpha_; }
+    const UncertainValue& beta() const { return beta_; }
+    const UncertainValue& gamma() const { return gamma_; }
+    const Spacegroup& spacegroup() const { return spacegroup_; }
+
+    /// Fractional to Cartesian coordinates (a along x, b in the xy plane), in angstroms.
+    const Matrix& orthogonalisation() const { return orthogonalisation_; }
+    /// In cubic angstroms.
+    double volume() const { return volume_; }
+    /// The volume with the uncertainty that the parameters' uncertainties give it.
+    UncertainValue volume_with_uncertainty() const;
+
+  private:
+    UncertainValue a_, b_, c_, alpha_, beta_, gamma_;
+    Spacegroup spacegroup_;
+    Matrix orthogonalisation_{};
+    double volume_ = 0.0;
+};
