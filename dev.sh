@@ -55,7 +55,7 @@ test)
 demo)
     install_missing_packages
     configure_and_build build >/dev/null
-    ./build/examples/cif-check --dict data/dict/cif_core.dic --mandatory --write - \
+    ./build/examples/cif-check --dict data/dict/cif_core.dic --mandatory --consistency --write - \
         data/cif/2003526-r-factor-with-esd.cif || true
     ;;
 bench)

@@ -3,19 +3,27 @@
 // summary line per file, and optionally writes each document back.
 //
 //   cif-check [--dict DIC]... [--mandatory] [--publication-items A,B,...]
-//             [--structure-items A,B,...] [--write OUT] FILE...
+//             [--structure-items A,B,...] [--consistency] [--write OUT] FILE...
 //
 // A FILE of - reads standard input.
 // Several --dict options make a pool in which the first dictionary defining a name wins.
 // --mandatory checks a built-in list for small-molecule structure papers unless lists are
-// given. OUT is a file name, or - for standard output. Exits with 1 when any file has an
-// Error diagnostic, 2 on bad usage or an unreadable dictionary.
+// given. --consistency runs the consistency checker and prints, per block, the cell, the
+// space group found from the symmetry items, the computed volume and formula weight beside
+// the stated ones, and the calculated density beside the measured one. OUT is a file name, or - for
+// standard output. Exits with 1 when any file has an Error diagnostic, 2 on bad usage or an
+// unreadable dictionary.
 #include <cif/Cif.h>
+#include <cif/CifCell.h>
 #include <cif/CifConcreteDictionary.h>
 #include <cif/CifDictionaryPool.h>
+#include <cif/VexorCifConsistencyChecker.h>
+#include <host/CrystalChemicalFormula.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <sstream>
 #include <vector>
@@ -37,6 +45,7 @@ const Names default_structure_items = {
 struct Options {
     Names dictionaries;
     bool mandatory = false;
+    bool consistency = false;
     Names publication_items = default_publication_items;
     Names structure_items = default_structure_items;
     std::string write_to;
@@ -70,6 +79,8 @@ bool parse_options(int argc, char** argv, Options& options) {
             options.mandatory = true;
         } else if (option == "--mandatory") {
             options.mandatory = true;
+        } else if (option == "--consistency") {
+            options.consistency = true;
         } else if (option.compare(0, 2, "--") == 0) {
             return false;
         } else {
@@ -101,6 +112,70 @@ THandle<CifDictionary> load_dictionaries(const Names& paths) {
     return pool;
 }
 
+// The number at the start of an item's value, with its s.u.; false when there is none.
+bool stated(const CifDataBlock& block, const std::string& name, UncertainValue& value) {
+    if (!block.has_value(name)) return false;
+    std::istringstream in(block.value(name));
+    value.parse(in);
+    return !in.fail();
+}
+
+std::string text_of(const UncertainValue& value) {
+    std::ostringstream out;
+    value.print(out);
+    return out.str();
+}
+
+// Avogadro's number over 1e24 cubic angstroms per cubic centimetre.
+constexpr double grams_per_cm3_per_dalton_per_cubic_angstrom = 1.0 / 0.602214076;
+
+void print_geometry(const std::string& path, THandle<CifDataBlock> block) {
+    const std::string prefix = path + ": " + block->name() + ": ";
+    CifErrorContainer ignored;
+    THandle<Cell> cell;
+    try {
+        cell = CifCell::read(block, ignored);
+    } catch (const std::exception& e) {
+        std::cout << prefix << "no cell: " << e.what() << '\n';
+        return;
+    }
+    const UncertainValue volume = cell->volume_with_uncertainty();
+    std::cout << prefix << "cell " << text_of(cell->a()) << ' ' << text_of(cell->b()) << ' '
+              << text_of(cell->c()) << ' ' << block->value("_cell_angle_alpha") << ' '
+              << block->value("_cell_angle_beta") << ' ' << block->value("_cell_angle_gamma")
+              << ", space group " << cell->spacegroup().name_space_separated() << " (number "
+              << cell->spacegroup().number() << "), volume " << text_of(volume);
+    UncertainValue stated_volume;
+    if (stated(*block, "_cell_volume", stated_volume)) {
+        std::cout << " (stated " << text_of(stated_volume) << ')';
+        // Three s.u., or half the last digit stated when there is none.
+        const double rounding =
+            0.5 * std::pow(10.0, -std::max(0, stated_volume.uncertainty().decimals()));
+        const double allowed = std::max(
+            3 * std::max(stated_volume.uncertainty().value(), volume.uncertainty().value()),
+            rounding);
+        if (std::fabs(stated_volume.value() - volume.value()) > allowed) {
+            std::cout << " DIFFERS by more than three s.u.";
+        }
+    }
+    std::cout << '\n';
+    THandle<CifDataItem> sum = block->find("_chemical_formula_sum");
+    if (!sum || !sum->has_significant_value()) return;
+    const double weight = CrystalChemicalFormula(sum->value(), false).molecular_weight_sum();
+    std::cout << prefix << "formula weight " << weight << " (stated "
+              << block->value("_chemical_formula_weight") << ')';
+    UncertainValue z, density;
+    if (stated(*block, "_cell_formula_units_Z", z) &&
+        stated(*block, "_exptl_crystal_density_diffrn", density)) {
+        const double calculated =
+            z.value() * weight / volume.value() * grams_per_cm3_per_dalton_per_cubic_angstrom;
+        std::ostringstream value;
+        value << std::fixed << std::setprecision(3) << calculated;
+        std::cout << ", density " << value.str() << " g/cm3 (stated " << text_of(density) << ')';
+    }
+    std::cout << '\n';
+}
+
 void print_summary(const std::string& path, const Cif& cif) {
     std::size_t items = 0;
     std::size_t loops = 0;
@@ -128,7 +203,8 @@ bool write_document(const Cif& cif, const std::string& target) {
 
 // Returns false when the file has an Error diagnostic or cannot be written back.
 bool check(const std::string& path, THandle<CifDictionary> dictionary, const Options& options) {
-    Cif cif(dictionary);
+    THandle<Cif> document(new Cif(dictionary));
+    Cif& cif = *document;
     if (path == "-") {
         cif.read(std::cin, CifParserSettings());
     } else {
@@ -136,8 +212,13 @@ bool check(const std::string& path, THandle<CifDictionary> dictionary, const Opt
         cif.read(in, CifParserSettings());
     }
     if (options.mandatory) cif.check_mandatory(options.publication_items, options.structure_items);
+    if (options.consistency) VexorCifConsistencyChecker(document).check_cif();
     for (const CifError& error : *cif.errors())
         std::cout << path << ": " << error << '\n';
+    if (options.consistency) {
+        for (auto block = cif.block_begin(); block != cif.block_end(); ++block)
+            print_geometry(path, *block);
+    }
     print_summary(path, cif);
     if (!options.write_to.empty() && !write_document(cif, options.write_to)) {
         std::cerr << "cif-check: cannot write " << options.write_to << '\n';
@@ -153,7 +234,8 @@ int main(int argc, char** argv) {
     if (!parse_options(argc, argv, options)) {
         std::cerr
             << "usage: cif-check [--dict DIC]... [--mandatory] [--publication-items A,B,...]\n"
-               "                 [--structure-items A,B,...] [--write OUT] FILE...\n"
+               "                 [--structure-items A,B,...] [--consistency] [--write OUT] "
+               "FILE...\n"
                "FILE may be - for standard input.\n";
         return 2;
     }

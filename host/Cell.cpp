@@ -33,6 +33,11 @@ Cell::Cell(const UncertainValue& a, const UncertainValue& b, const UncertainValu
     if (!(a.value() > 0.0 && b.value() > 0.0 && c.value() > 0.0)) {
         throw std::invalid_argument("Cell lengths must be positive");
     }
+    for (const UncertainValue* angle : {&alpha, &beta, &gamma}) {
+        if (!(angle->value() > 0.0 && angle->value() < 180.0)) {
+            throw std::invalid_argument("Cell angles must lie between 0 and 180 degrees");
+        }
+    }
     volume_ =
         volume_of(a.value(), b.value(), c.value(), alpha_.value(), beta_.value(), gamma_.value());
     if (!(volume_ > 0.0)) {

@@ -106,7 +106,7 @@ Spacegroup::Spacegroup() {
     take_tabulated(&gemmi::get_spacegroup_p1());
 }
 
-Spacegroup::Spacegroup(const std::vector<CrystalSymmetryOperator>& operators, int number,
+Spacegroup::Spacegroup(const std::vector<CrystalSymmetryOperator>& operators, int,
                        const std::string& name) {
     if (const gemmi::SpaceGroup* found = find_by_operators(operators)) {
         take_tabulated(found);
@@ -114,7 +114,7 @@ Spacegroup::Spacegroup(const std::vector<CrystalSymmetryOperator>& operators, in
     }
     name_ = name;
     spaced_name_ = name;
-    number_ = number;
+    number_ = 0;
     operators_ = operators;
 }
 

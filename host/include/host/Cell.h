@@ -14,7 +14,8 @@ class HOST_API Cell {
 
     /// Lengths in angstroms, angles in degrees. A space group found by name on rhombohedral
     /// axes is set on the axes the angles fit. Throws std::invalid_argument for a length
-    /// that is not positive or angles that make no cell.
+    /// that is not positive, an angle not strictly between 0 and 180 degrees, or angles that
+    /// make no cell.
     Cell(const UncertainValue& a, const UncertainValue& b, const UncertainValue& c,
          const UncertainValue& alpha, const UncertainValue& beta, const UncertainValue& gamma,
          const Spacegroup& spacegroup);

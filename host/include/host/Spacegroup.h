@@ -16,9 +16,10 @@ class HOST_API Spacegroup {
 
     /// P 1.
     Spacegroup();
-    /// The group the operators generate, looked up among the tabulated settings. Operators
-    /// that match no tabulated setting (a list that is not a group, a setting the tables do
-    /// not have) keep the group as listed: number 0 and the name given with them.
+    /// The group the operators generate, looked up among the tabulated settings; the number
+    /// and name given with them play no part. Operators that match no tabulated setting (a
+    /// list that is not a group, a setting the tables do not have) keep the group as listed,
+    /// with number 0 and the name given.
     Spacegroup(const std::vector<CrystalSymmetryOperator>& operators, int number,
                const std::string& name);
     /// The group of that name (any spelling of real files: "P 21/c", "P2(1)/c", "P 1 21/c 1",

@@ -1,0 +1,189 @@
+// The crystal model: uncertain values, symmetry operators, space groups from operators and
+// from names, cells and formulae.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "host/Cell.h"
+#include "host/CrystalChemicalFormula.h"
+#include "host/Element.h"
+
+namespace {
+
+std::string printed(const UncertainValue& value) {
+    std::ostringstream out;
+    value.print(out);
+    return out.str();
+}
+
+TEST(UncertainValue, ReadAndWrittenAsStated) {
+    // text, value, uncertainty, printed
+    const std::vector<std::tuple<std::string, double, double, std::string>> cases = {
+        {"12.345(6)", 12.345, 0.006, "12.345(6)"},
+        {"1.2e3(4)", 1200, 400, "1200(400)"},
+        {"-0.5", -0.5, 0, "-0.5"},
+        {"90", 90, 0, "90"},
+        {".5(1)", 0.5, 0.1, "0.5(1)"},
+        {"1.2E-3(12)", 0.0012, 0.0012, "0.0012(12)"},
+        {"90.(0)", 90, 0, "90(0)"},
+        {"5.0210(0)", 5.021, 0, "5.0210(0)"},
+        {"+7.25", 7.25, 0, "7.25"}};
+    for (const auto& [text, value, uncertainty, written] : cases) {
+        std::istringstream in(text);
+        UncertainValue read;
+        read.parse(in);
+        EXPECT_FALSE(in.fail()) << text;
+        EXPECT_DOUBLE_EQ(read.value(), value) << text;
+        EXPECT_NEAR(read.uncertainty().value(), uncertainty, 1e-12) << text;
+        EXPECT_EQ(printed(read), written);
+    }
+    for (const char* bad : {"", "?", "abc", ".", "1.5(", "1.5(x)", "-"}) {
+        std::istringstream in(bad);
+        UncertainValue().parse(in);
+        EXPECT_TRUE(in.fail()) << bad;
+    }
+    EXPECT_EQ(printed(UncertainValue(10.5, Uncertainty(0.0123))), "10.500(12)");
+    EXPECT_EQ(printed(UncertainValue(1.0 / 3.0)), "0.333333");
+    const Range<double, DoubleComparator> range = UncertainValue(1.0, Uncertainty(0.1)).range(3.0);
+    EXPECT_TRUE(range.contains(1.3) && !range.contains(1.31));
+    EXPECT_TRUE(range.overlaps(Range<double, DoubleComparator>::inclusive(0.0, 0.7, {1e-7})));
+    EXPECT_FALSE(range.overlaps(Range<double, DoubleComparator>::inclusive(1.4, 0.0 + 2, {})));
+}
+
+TEST(SymmetryOperators, EveryFormOfRealFilesAndOneCanonicalText) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"x,y,z", "x,y,z"},
+        {"-x+1/2,y+1/2,-z", "-x+1/2,y+1/2,-z"},
+        {"X-Y,X,Z+1/6", "x-y,x,z+1/6"},
+        {"1/2+x,1/2-y,1/2+z", "x+1/2,-y+1/2,z+1/2"},
+        {"x+0.5,-Y+.5,z+0.50000", "x+1/2,-y+1/2,z+1/2"},
+        {"+x, y ,  z", "x,y,z"},
+        {"x,y,z+10/20", "x,y,z+1/2"},
+        {".5+Y,1.25000-y,-z", "y+1/2,-y+1/4,-z"},
+        {"x+1,y-1,z+2/3", "x,y,z+2/3"},
+        {"0.3333+x,0.6667+y,z", "x+1/3,y+2/3,z"}};
+    for (const auto& [text, canonical] : cases)
+        EXPECT_EQ(CrystalSymmetryTransformation(text).to_string(), canonical) << text;
+    for (const char* bad : {"x,y", "x,y,z,t", "a,b,c", "x,y,z+"})
+        EXPECT_ANY_THROW(CrystalSymmetryTransformation{bad}) << bad;
+    EXPECT_THROW(CrystalSymmetryTransformation("x,y,1/0"), std::runtime_error);
+}
+
+std::vector<CrystalSymmetryOperator> operators(const std::string& list) {
+    std::vector<CrystalSymmetryOperator> ops;
+    std::istringstream in(list);
+    for (std::string text; std::getline(in, text, ';');)
+        ops.push_back(CrystalSymmetryTransformation(text));
+    return ops;
+}
+
+// Operator lists of the International Tables, in settings of every crystal system.
+TEST(Spacegroups, IdentifiedFromTheirOperators) {
+    const std::vector<std::tuple<const char*, int, const char*>> groups = {
+        {"x,y,z", 1, "P1"},
+        {"x,y,z;-x,-y,-z", 2, "P-1"},
+        {"x,y,z;-x,y+1/2,-z", 4, "P21"},
+        {"x,y,z;-x,y+1/2,-z+1/2;-x,-y,-z;x,-y+1/2,z+1/2", 14, "P21/c"},
+        {"x,y,z;-x+1/2,y+1/2,-z+1/2;-x,-y,-z;x+1/2,-y+1/2,z+1/2", 14, "P21/n"},
+        {"x,y,z;-x,y,-z+1/2;-x,-y,-z;x,-y,z+1/2;x+1/2,y+1/2,z;-x+1/2,y+1/2,-z+1/2;"
+         "-x+1/2,-y+1/2,-z;x+1/2,-y+1/2,z+1/2",
+         15, "C2/c"},
+        {"x,y,z;-x+1/2,-y,z+1/2;-x,y+1/2,-z+1/2;x+1/2,-y+1/2,-z", 19, "P212121"},
+        {"x,y,z;-x+1/2,-y,z+1/2;x+1/2,-y+1/2,-z;-x,y+1/2,-z+1/2;-x,-y,-z;x+1/2,y,-z+1/2;"
+         "-x+1/2,y+1/2,z;x,-y+1/2,z+1/2",
+         61, "Pbca"},
+        {"x,y,z;-y,x,z+1/4;-x,-y,z+1/2;y,-x,z+3/4", 76, "P41"},
+        {"x,y,z;-x+1/2,-y+1/2,z;-y+1/2,x,z;y,-x+1/2,z;-x,-y,-z;x+1/2,y+1/2,-z;y+1/2,-x,-z;"
+         "-y,x+1/2,-z",
+         85, "P4/n"},
+        {"x,y,z;-y,x-y,z+1/3;-x+y,-x,z+2/3", 144, "P31"},
+        {"x,y,z;-y,x-y,z;-x+y,-x,z;-x,-y,-z;y,-x+y,-z;x-y,x,-z;x+2/3,y+1/3,z+1/3;"
+         "-y+2/3,x-y+1/3,z+1/3;-x+y+2/3,-x+1/3,z+1/3;-x+2/3,-y+1/3,-z+1/3;"
+         "y+2/3,-x+y+1/3,-z+1/3;x-y+2/3,x+1/3,-z+1/3;x+1/3,y+2/3,z+2/3;"
+         "-y+1/3,x-y+2/3,z+2/3;-x+y+1/3,-x+2/3,z+2/3;-x+1/3,-y+2/3,-z+2/3;"
+         "y+1/3,-x+y+2/3,-z+2/3;x-y+1/3,x+2/3,-z+2/3",
+         148, "R-3"},
+        {"x,y,z;z,x,y;y,z,x;-x,-y,-z;-z,-x,-y;-y,-z,-x", 148, "R-3"},
+        {"x,y,z;-y,x-y,z;-x+y,-x,z;-x,-y,z+1/2;y,-x+y,z+1/2;x-y,x,z+1/2", 173, "P63"},
+        {"x,y,z;-x,-y,z;-x,y,-z;x,-y,-z;z,x,y;z,-x,-y;-z,-x,y;-z,x,-y;y,z,x;-y,z,-x;y,-z,-x;"
+         "-y,-z,x",
+         195, "P23"}};
+    for (const auto& [list, number, name] : groups) {
+        const Spacegroup group(operators(list), 0, "");
+        EXPECT_EQ(group.number(), number) << list;
+        EXPECT_EQ(group.name(), name) << list;
+    }
+    // Translations that do not close keep the list as given, with number 0.
+    const Spacegroup broken(operators("x,y,z;-x,-y,z+1/3"), 5, "P 2");
+    EXPECT_EQ(broken.number(), 0);
+    EXPECT_EQ(broken.operators().size(), 2u);
+}
+
+TEST(Spacegroups, FoundByNameAsRealFilesSpellIt) {
+    const std::vector<std::tuple<const char*, int, const char*, std::size_t>> names = {
+        {"p 21/c", 14, "P 1 21/c 1", 4},     {"P2(1)/c", 14, "P 1 21/c 1", 4},
+        {"P 1 21/c 1", 14, "P 1 21/c 1", 4}, {"P 6_3 m c", 186, "P 63 m c", 12},
+        {"P-421M", 113, "P -4 21 m", 8},     {"F d 3 m", 227, "F d -3 m :2", 192},
+        {"C 2/c", 15, "C 1 2/c 1", 8},       {"P 21/n", 14, "P 1 21/n 1", 4},
+        {"R -3 c", 167, "R -3 c :H", 36},    {"H -3", 148, "R -3 :H", 18}};
+    for (const auto& [name, number, spaced, count] : names) {
+        const Spacegroup group(name, -1, Spacegroup::Triclinic);
+        EXPECT_EQ(group.number(), number) << name;
+        EXPECT_EQ(group.name_space_separated(), spaced) << name;
+        EXPECT_EQ(group.operators().size(), count) << name;
+    }
+    const Spacegroup p21n("P 21/n", -1, Spacegroup::Triclinic);
+    EXPECT_EQ(p21n.operators()[1].to_string(), "-x+1/2,y+1/2,-z+1/2");
+    const Spacegroup rhombohedral =
+        Spacegroup("R -3 c", -1, Spacegroup::Triclinic).with_cell_angles(80.0, 80.0);
+    EXPECT_EQ(rhombohedral.name_space_separated(), "R -3 c :R");
+    EXPECT_EQ(rhombohedral.operators().size(), 12u);
+    EXPECT_EQ(Spacegroup::derive_vexor_symbol("P 1 21/c 1"), "P21/c");
+    EXPECT_EQ(Spacegroup::derive_vexor_symbol("Q 9"), "Q 9");
+    EXPECT_EQ(Spacegroup::crystal_system_text(Spacegroup("F m -3 m", 0, {}).crystal_system()),
+              "cubic");
+}
+
+TEST(Cells, VolumeAndGeometry) {
+    const Cell cell(UncertainValue(5.387), UncertainValue(8.575), UncertainValue(5.22),
+                    UncertainValue(90), UncertainValue(118.99), UncertainValue(90), Spacegroup());
+    EXPECT_NEAR(cell.volume(), 210.9, 0.05);
+    EXPECT_NEAR(cell.beta().value(), 118.99 * 3.14159265358979 / 180, 1e-9);
+    EXPECT_NEAR(cell.orthogonalisation()[0][2], 5.22 * std::cos(cell.beta().value()), 1e-9);
+    const Cell cubic(UncertainValue(10, Uncertainty(0.01)), UncertainValue(10, Uncertainty(0.01)),
+                     UncertainValue(10, Uncertainty(0.01)), UncertainValue(90), UncertainValue(90),
+                     UncertainValue(90), Spacegroup());
+    // dV/da = bc: three terms of 100 x 0.01.
+    EXPECT_NEAR(cubic.volume_with_uncertainty().uncertainty().value(), std::sqrt(3.0), 1e-3);
+    for (double angle : {0.0, 200.0}) {
+        EXPECT_THROW(
+            Cell(UncertainValue(5), UncertainValue(5), UncertainValue(5), UncertainValue(angle),
+                 UncertainValue(90), UncertainValue(90), Spacegroup()),
+            std::invalid_argument);
+    }
+}
+
+TEST(Formulae, WeightsFromRealFormulae) {
+    const std::vector<std::pair<std::string, double>> formulae = {
+        {"C12 H22 O11", 342.297},
+        {"C6 H5 N O2", 123.109},
+        {"(C6 H5)2", 154.207},
+        {"C12 H10", 154.207},
+        {"c6 h5 n o2", 123.109},
+        {"C H4 N2 O", 60.055},
+        {"C10 H14 O2, 0.06(C H2 Cl2)", 171.32},
+        {"Na+ Cl-", 58.443},
+        {"H2.5 Cl0.5", 20.247}};
+    for (const auto& [text, weight] : formulae)
+        EXPECT_NEAR(CrystalChemicalFormula(text, false).molecular_weight_sum(), weight, 0.01)
+            << text;
+    const CrystalChemicalFormula unknown("C6 Qq2", true);
+    EXPECT_EQ(unknown.unknown_symbols(), std::vector<std::string>{"Qq"});
+    EXPECT_NEAR(unknown.molecular_weight_sum(), 72.064, 0.01);
+    EXPECT_EQ(Element("CL").symbol(), "Cl");
+    EXPECT_NEAR(Element("C").covalent_radius(), 0.75, 0.03);
+    EXPECT_FALSE(Element("Xx").is_known());
+}
+
+}  // namespace
