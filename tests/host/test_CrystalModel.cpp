@@ -81,38 +81,41 @@ std::vector<CrystalSymmetryOperator> operators(const std::string& list) {
 // Operator lists of the International Tables, in settings of every crystal system.
 TEST(Spacegroups, IdentifiedFromTheirOperators) {
     const std::vector<std::tuple<const char*, int, const char*>> groups = {
-        {"x,y,z", 1, "P1"},
-        {"x,y,z;-x,-y,-z", 2, "P-1"},
-        {"x,y,z;-x,y+1/2,-z", 4, "P21"},
-        {"x,y,z;-x,y+1/2,-z+1/2;-x,-y,-z;x,-y+1/2,z+1/2", 14, "P21/c"},
-        {"x,y,z;-x+1/2,y+1/2,-z+1/2;-x,-y,-z;x+1/2,-y+1/2,z+1/2", 14, "P21/n"},
+        {"x,y,z", 1, "P 1"},
+        {"x,y,z;-x,-y,-z", 2, "P -1"},
+        {"x,y,z;-x,y+1/2,-z", 4, "P 1 21 1"},
+        {"x,y,z;-x,y+1/2,-z+1/2;-x,-y,-z;x,-y+1/2,z+1/2", 14, "P 1 21/c 1"},
+        {"x,y,z;-x+1/2,y+1/2,-z+1/2;-x,-y,-z;x+1/2,-y+1/2,z+1/2", 14, "P 1 21/n 1"},
         {"x,y,z;-x,y,-z+1/2;-x,-y,-z;x,-y,z+1/2;x+1/2,y+1/2,z;-x+1/2,y+1/2,-z+1/2;"
          "-x+1/2,-y+1/2,-z;x+1/2,-y+1/2,z+1/2",
-         15, "C2/c"},
-        {"x,y,z;-x+1/2,-y,z+1/2;-x,y+1/2,-z+1/2;x+1/2,-y+1/2,-z", 19, "P212121"},
+         15, "C 1 2/c 1"},
+        {"x,y,z;-x+1/2,-y,z+1/2;-x,y+1/2,-z+1/2;x+1/2,-y+1/2,-z", 19, "P 21 21 21"},
         {"x,y,z;-x+1/2,-y,z+1/2;x+1/2,-y+1/2,-z;-x,y+1/2,-z+1/2;-x,-y,-z;x+1/2,y,-z+1/2;"
          "-x+1/2,y+1/2,z;x,-y+1/2,z+1/2",
-         61, "Pbca"},
-        {"x,y,z;-y,x,z+1/4;-x,-y,z+1/2;y,-x,z+3/4", 76, "P41"},
+         61, "P b c a"},
+        {"x,y,z;-y,x,z+1/4;-x,-y,z+1/2;y,-x,z+3/4", 76, "P 41"},
         {"x,y,z;-x+1/2,-y+1/2,z;-y+1/2,x,z;y,-x+1/2,z;-x,-y,-z;x+1/2,y+1/2,-z;y+1/2,-x,-z;"
          "-y,x+1/2,-z",
-         85, "P4/n"},
-        {"x,y,z;-y,x-y,z+1/3;-x+y,-x,z+2/3", 144, "P31"},
+         85, "P 4/n :2"},
+        {"x,y,z;-x,-y,z;-y+1/2,x+1/2,z;y+1/2,-x+1/2,z;-x+1/2,-y+1/2,-z;x+1/2,y+1/2,-z;y,-x,-z;"
+         "-y,x,-z",
+         85, "P 4/n :1"},
+        {"x,y,z;-y,x-y,z+1/3;-x+y,-x,z+2/3", 144, "P 31"},
         {"x,y,z;-y,x-y,z;-x+y,-x,z;-x,-y,-z;y,-x+y,-z;x-y,x,-z;x+2/3,y+1/3,z+1/3;"
          "-y+2/3,x-y+1/3,z+1/3;-x+y+2/3,-x+1/3,z+1/3;-x+2/3,-y+1/3,-z+1/3;"
          "y+2/3,-x+y+1/3,-z+1/3;x-y+2/3,x+1/3,-z+1/3;x+1/3,y+2/3,z+2/3;"
          "-y+1/3,x-y+2/3,z+2/3;-x+y+1/3,-x+2/3,z+2/3;-x+1/3,-y+2/3,-z+2/3;"
          "y+1/3,-x+y+2/3,-z+2/3;x-y+1/3,x+2/3,-z+2/3",
-         148, "R-3"},
-        {"x,y,z;z,x,y;y,z,x;-x,-y,-z;-z,-x,-y;-y,-z,-x", 148, "R-3"},
-        {"x,y,z;-y,x-y,z;-x+y,-x,z;-x,-y,z+1/2;y,-x+y,z+1/2;x-y,x,z+1/2", 173, "P63"},
+         148, "R -3 :H"},
+        {"x,y,z;z,x,y;y,z,x;-x,-y,-z;-z,-x,-y;-y,-z,-x", 148, "R -3 :R"},
+        {"x,y,z;-y,x-y,z;-x+y,-x,z;-x,-y,z+1/2;y,-x+y,z+1/2;x-y,x,z+1/2", 173, "P 63"},
         {"x,y,z;-x,-y,z;-x,y,-z;x,-y,-z;z,x,y;z,-x,-y;-z,-x,y;-z,x,-y;y,z,x;-y,z,-x;y,-z,-x;"
          "-y,-z,x",
-         195, "P23"}};
+         195, "P 2 3"}};
     for (const auto& [list, number, name] : groups) {
         const Spacegroup group(operators(list), 0, "");
         EXPECT_EQ(group.number(), number) << list;
-        EXPECT_EQ(group.name(), name) << list;
+        EXPECT_EQ(group.name_space_separated(), name) << list;
     }
     // Translations that do not close keep the list as given, with number 0.
     const Spacegroup broken(operators("x,y,z;-x,-y,z+1/3"), 5, "P 2");
