@@ -155,6 +155,7 @@ TEST(BlockQueries, AlternativesAndPrefixes) {
     EXPECT_EQ(find_from_alternatives(block, {"_space_group_IT_number"})->value(), "?");
     EXPECT_TRUE(find_from_alternatives(block, {}).is_null());
     EXPECT_TRUE(has_item_name_beginning(block, "_ATOM_SITE"));
+    EXPECT_TRUE(has_item_name_beginning(block, "_atom_site_label"));
     EXPECT_FALSE(has_item_name_beginning(block, "_atom_site_label_x"));
     set_if_not_empty(block, "_empty", "");
     set_if_not_empty(block, "_blank", " ");
