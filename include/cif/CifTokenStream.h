@@ -69,7 +69,7 @@ class CIF_API CifTokenStream {
     // The parser's fast path over values it only looks at.
     friend class CifParser;
 
-    /// The same for a reader that only looks at a value's text: a value read from the
+    /// get_token() for a reader that only looks at a value's text: a value read from the
     /// current line is left in the line buffer, `text` shows it until the stream is next
     /// used, and token.text is not set. Any other token is read as above and `text` shows
     /// its token.text. Either way a NUL follows the text in memory.
