@@ -41,20 +41,6 @@ struct AddSymmOp {
     }
 };
 
-template <class T>
-std::string to_string(const T& value) {
-    std::ostringstream out;
-    out << value;
-    return out.str();
-}
-
-template <>
-std::string to_string<UncertainValue>(const UncertainValue& value) {
-    std::ostringstream out;
-    value.print(out);
-    return out.str();
-}
-
 THandle<CifDataItem> retrieve(THandle<CifDataBlock> block, const std::string& name) {
     THandle<CifDataItem> item = block->find(name);
     if (!item || !item->has_value()) {
@@ -163,6 +149,13 @@ THandle<Cell> cell(THandle<CifDataBlock> block, CifErrorContainer& errors) {
 }
 
 }  // namespace
+
+template <>
+std::string to_string<UncertainValue>(const UncertainValue& value) {
+    std::ostringstream out;
+    value.print(out);
+    return out.str();
+}
 
 THandle<Cell> CifCell::read(THandle<CifDataBlock> block, CifErrorContainer& errors) {
     return cell(block, errors);

@@ -1,0 +1,12 @@
+// CifRichTextGenerator: writes marked-up text in the notation of CIF 1.1 text (see
+// CifChemicalNameStyleFinder): spans between ~ or ^, Greek letters and other special
+// characters as backslash codes.
+#pragma once
+
+#include "host/HostApi.h"
+#include "host/RichTextGenerator.h"
+
+class HOST_API CifRichTextGenerator : public RichTextGenerator {
+  public:
+    std::string generate(const std::vector<TextRun>& runs) override;
+};
