@@ -149,12 +149,18 @@ TEST(Records, RealStructures) {
         THandle<Publication> publication = CifPublication::read(block);
         EXPECT_EQ(publication->year(), std::atoi(block->value("_journal_year").c_str()));
         EXPECT_EQ(publication->volume(), block->value("_journal_volume"));
+        EXPECT_EQ(publication->first_page(), block->value("_journal_page_first"));
         if (THandle<CifDataItem> authors = block->find("_publ_author_name")) {
             ASSERT_EQ(publication->authors().size(), authors->size());
             EXPECT_EQ(publication->authors().back(), authors->value(authors->size() - 1));
         }
         THandle<ExperimentalInfo> experimental = CifExperimentalInfo::read(block);
         EXPECT_EQ(experimental->temperature_text(), block->value("_diffrn_ambient_temperature"));
+        EXPECT_EQ(experimental->calculated_density(),
+                  string_to_double(block->value("_exptl_crystal_density_diffrn")));
+        EXPECT_EQ(
+            experimental->radiation_probe() == ExperimentalInfo::XRay,
+            CaseInsensitiveStringEquality()(block->value("_diffrn_radiation_probe"), "x-ray"));
         const std::string r = block->value("_refine_ls_R_factor_gt");
         if (!r.empty())
             EXPECT_NEAR(experimental->r_factor_percent(), 100 * std::atof(r.c_str()), 1e-9);
