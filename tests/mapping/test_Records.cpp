@@ -162,8 +162,9 @@ TEST(Records, RealStructures) {
             experimental->radiation_probe() == ExperimentalInfo::XRay,
             CaseInsensitiveStringEquality()(block->value("_diffrn_radiation_probe"), "x-ray"));
         const std::string r = block->value("_refine_ls_R_factor_gt");
-        if (!r.empty())
+        if (!r.empty()) {
             EXPECT_NEAR(experimental->r_factor_percent(), 100 * std::atof(r.c_str()), 1e-9);
+        }
         // Systematic names go to the in-house notation and come back as they were.
         THandle<ChemicalInfo> chemical = CifChemicalInfo::read(block);
         THandle<CifDataBlock> copy(new CifDataBlock(block->dictionary(), "data_copy", 1));
