@@ -8,22 +8,15 @@ char mark_of(TextRun::Position position) {
 
 }  // namespace
 
-std::string CifRichTextGenerator::generate(const std::vector<TextRun>& runs) {
-    std::string out;
-    TextRun::Position open = TextRun::Normal;
-    for (const TextRun& run : runs) {
-        if (open != TextRun::Normal && (run.position != open || run.opens_span)) {
-            out += mark_of(open);
-            open = TextRun::Normal;
-        }
-        if (run.position != TextRun::Normal && open == TextRun::Normal) {
-            open = run.position;
-            out += mark_of(open);
-        }
-        if (run.kind == TextRun::Greek) out += '\\';
-        out += run.text;
-    }
-    if (open != TextRun::Normal) out += mark_of(open);
-    text_ = out;
-    return out;
+void CifRichTextGenerator::open_span(TextRun::Position position, std::string& out) const {
+    out += mark_of(position);
+}
+
+void CifRichTextGenerator::close_span(TextRun::Position position, std::string& out) const {
+    out += mark_of(position);
+}
+
+void CifRichTextGenerator::write_run(const TextRun& run, std::string& out) const {
+    if (run.kind == TextRun::Greek) out += '\\';
+    out += run.text;
 }

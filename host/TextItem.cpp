@@ -1,5 +1,4 @@
 #include "host/TextItem.h"
 
-// The interfaces' destructors, out of line so that their virtual tables live here.
+// The finder interface's destructor, out of line so that its virtual table lives here.
 InputTextStyleFinder::~InputTextStyleFinder() = default;
-RichTextGenerator::~RichTextGenerator() = default;

@@ -6,6 +6,8 @@
 #include "host/RichTextGenerator.h"
 
 class HOST_API KeshRichTextGenerator : public RichTextGenerator {
-  public:
-    std::string generate(const std::vector<TextRun>& runs) override;
+  protected:
+    void open_span(TextRun::Position position, std::string& out) const override;
+    void close_span(TextRun::Position position, std::string& out) const override;
+    void write_run(const TextRun& run, std::string& out) const override;
 };
