@@ -8,10 +8,6 @@
 #include <sstream>
 #include <string>
 
-bool less_than(double a, double b, double tolerance) {
-    return a < b - tolerance;
-}
-
 namespace {
 
 bool is_digit(int c) {

@@ -17,6 +17,9 @@ const std::vector<std::string> number_items = {"_space_group_IT_number",
 const std::vector<std::string> operator_items = {"_space_group_symop_operation_xyz",
                                                  "_symmetry_equiv_pos_as_xyz"};
 constexpr double degrees_per_radian = 57.29577951308232;
+// The six cell parameters, lengths then angles, as read and as written.
+const char* const cell_names[] = {"_cell_length_a",    "_cell_length_b",   "_cell_length_c",
+                                  "_cell_angle_alpha", "_cell_angle_beta", "_cell_angle_gamma"};
 
 struct SymmetryItems {
     THandle<CifDataItem> name;
@@ -133,13 +136,10 @@ void extract_spacegroup_and_symmops(const SymmetryItems& items, Spacegroup& spac
 }
 
 THandle<Cell> cell(THandle<CifDataBlock> block, CifErrorContainer& errors) {
-    static const char* const names[] = {"_cell_length_a",   "_cell_length_b",
-                                        "_cell_length_c",   "_cell_angle_alpha",
-                                        "_cell_angle_beta", "_cell_angle_gamma"};
     static const char* const parameters[] = {"a", "b", "c", "alpha", "beta", "gamma"};
     UncertainValue values[6];
     for (int i = 0; i < 6; ++i)
-        values[i] = parse_cell_value(retrieve(block, names[i])->value(), parameters[i]);
+        values[i] = parse_cell_value(retrieve(block, cell_names[i])->value(), parameters[i]);
     Spacegroup spacegroup;
     THandle<std::vector<CrystalSymmetryOperator>> operators;
     extract_spacegroup_and_symmops(symmetry_items(block), spacegroup, operators, errors,
@@ -174,19 +174,13 @@ void CifCell::write(THandle<CifDataBlock> block, const Cell& cell) {
     block->obtain(names, items);
     std::for_each(spacegroup.operators().begin(), spacegroup.operators().end(),
                   AddSymmOp{items[0], items[1]});
-    const UncertainValue* lengths[] = {&cell.a(), &cell.b(), &cell.c()};
-    const char* const length_names[] = {"_cell_length_a", "_cell_length_b", "_cell_length_c"};
-    for (int i = 0; i < 3; ++i) {
-        block->set_value(length_names[i],
-                         to_string(UncertainValue(lengths[i]->value(), lengths[i]->uncertainty())));
-    }
-    const UncertainValue* angles[] = {&cell.alpha(), &cell.beta(), &cell.gamma()};
-    const char* const angle_names[] = {"_cell_angle_alpha", "_cell_angle_beta",
-                                       "_cell_angle_gamma"};
-    for (int i = 0; i < 3; ++i) {
-        block->set_value(angle_names[i],
-                         to_string(UncertainValue(angles[i]->value() * degrees_per_radian,
-                                                  angles[i]->uncertainty())));
+    // The cell keeps angles in radians; their uncertainties are in degrees already.
+    const UncertainValue* parameters[] = {&cell.a(),     &cell.b(),    &cell.c(),
+                                          &cell.alpha(), &cell.beta(), &cell.gamma()};
+    for (int i = 0; i < 6; ++i) {
+        const double scale = i < 3 ? 1.0 : degrees_per_radian;
+        block->set_value(cell_names[i], to_string(UncertainValue(parameters[i]->value() * scale,
+                                                                 parameters[i]->uncertainty())));
     }
     block->set_value("_cell_volume", to_string(cell.volume()));
 }

@@ -1,0 +1,5 @@
+#include "host/Range.h"
+
+bool less_than(double a, double b, double tolerance) {
+    return a < b - tolerance;
+}
