@@ -3,23 +3,26 @@
 // summary line per file, and optionally writes each document back.
 //
 //   cif-check [--dict DIC]... [--mandatory] [--publication-items A,B,...]
-//             [--structure-items A,B,...] [--consistency] [--write OUT] FILE...
+//             [--structure-items A,B,...] [--consistency] [--atoms] [--write OUT] FILE...
 //
 // A FILE of - reads standard input.
 // Several --dict options make a pool in which the first dictionary defining a name wins.
 // --mandatory checks a built-in list for small-molecule structure papers unless lists are
 // given. --consistency runs the consistency checker and prints, per block, the cell, the
 // space group found from the symmetry items, the computed volume and formula weight beside
-// the stated ones, and the calculated density beside the measured one. OUT is a file name, or - for
-// standard output. Exits with 1 when any file has an Error diagnostic, 2 on bad usage or an
-// unreadable dictionary.
+// the stated ones, and the calculated density beside the measured one. --atoms prints, per
+// block, the number of atoms, the whole molecules with their formulas, and the disorder
+// assemblies with their groups. OUT is a file name, or - for standard output. Exits with 1 when any
+// file has an Error diagnostic, 2 on bad usage or an unreadable dictionary.
 #include <cif/Cif.h>
 #include <cif/CifCell.h>
 #include <cif/CifConcreteDictionary.h>
 #include <cif/CifDictionaryPool.h>
+#include <cif/CifMolecule.h>
 #include <cif/VexorCifConsistencyChecker.h>
 #include <host/CrystalChemicalFormula.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -46,6 +49,7 @@ struct Options {
     Names dictionaries;
     bool mandatory = false;
     bool consistency = false;
+    bool atoms = false;
     Names publication_items = default_publication_items;
     Names structure_items = default_structure_items;
     std::string write_to;
@@ -81,6 +85,8 @@ bool parse_options(int argc, char** argv, Options& options) {
             options.mandatory = true;
         } else if (option == "--consistency") {
             options.consistency = true;
+        } else if (option == "--atoms") {
+            options.atoms = true;
         } else if (option.compare(0, 2, "--") == 0) {
             return false;
         } else {
@@ -176,6 +182,50 @@ void print_geometry(const std::string& path, THandle<CifDataBlock> block) {
     std::cout << '\n';
 }
 
+// "C6 H6, 2 x H2 O": each formula once, with its count, in order of first appearance.
+std::string formulas_of(const CrystalMaker& maker) {
+    std::vector<std::pair<std::string, int>> counted;
+    for (int i = 0; i < maker.nmolecules(); ++i) {
+        const std::string formula = maker.molecule(i)->formula();
+        auto found = std::find_if(counted.begin(), counted.end(),
+                                  [&](const auto& entry) { return entry.first == formula; });
+        if (found == counted.end()) {
+            counted.emplace_back(formula, 1);
+        } else {
+            ++found->second;
+        }
+    }
+    std::string text;
+    for (const auto& [formula, count] : counted) {
+        text += (text.empty() ? "" : ", ") +
+                (count > 1 ? std::to_string(count) + " x " : std::string()) +
+                (formula.empty() ? "(no element)" : formula);
+    }
+    return text;
+}
+
+void print_atoms(const std::string& path, THandle<CifDataBlock> block) {
+    const std::string prefix = path + ": " + block->name() + ": ";
+    CifErrorContainer remarks;
+    try {
+        const THandle<Cell> cell = CifCell::read(block, remarks);
+        const THandle<Molecule> all = CifMolecule::molecule(block, *cell, remarks);
+        const THandle<CrystalMaker> maker = CifMolecule::crystal_maker(block, *cell, remarks);
+        std::cout << prefix << all->natoms() << " atoms, " << maker->nmolecules()
+                  << " molecules: " << formulas_of(*maker) << '\n';
+        const auto selectors =
+            CifMolecule::crystal_maker_disorder_selector(block, *cell, remarks).second;
+        for (const THandle<DisorderSelector>& selector : *selectors) {
+            std::cout << prefix << "disorder assembly " << selector->assembly() << ", groups";
+            for (int group : selector->groups())
+                std::cout << ' ' << group << " (" << selector->atoms(group).size() << " atoms)";
+            std::cout << '\n';
+        }
+    } catch (const std::exception& e) {
+        std::cout << prefix << "no atoms: " << e.what() << '\n';
+    }
+}
+
 void print_summary(const std::string& path, const Cif& cif) {
     std::size_t items = 0;
     std::size_t loops = 0;
@@ -219,6 +269,10 @@ bool check(const std::string& path, THandle<CifDictionary> dictionary, const Opt
         for (auto block = cif.block_begin(); block != cif.block_end(); ++block)
             print_geometry(path, *block);
     }
+    if (options.atoms) {
+        for (auto block = cif.block_begin(); block != cif.block_end(); ++block)
+            print_atoms(path, *block);
+    }
     print_summary(path, cif);
     if (!options.write_to.empty() && !write_document(cif, options.write_to)) {
         std::cerr << "cif-check: cannot write " << options.write_to << '\n';
@@ -234,8 +288,8 @@ int main(int argc, char** argv) {
     if (!parse_options(argc, argv, options)) {
         std::cerr
             << "usage: cif-check [--dict DIC]... [--mandatory] [--publication-items A,B,...]\n"
-               "                 [--structure-items A,B,...] [--consistency] [--write OUT] "
-               "FILE...\n"
+               "                 [--structure-items A,B,...] [--consistency] [--atoms]\n"
+               "                 [--write OUT] FILE...\n"
                "FILE may be - for standard input.\n";
         return 2;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cif/CifUtilities.h"
+#include "mapping/UncertainValueText.h"
 #include "host/TextUtilities.h"
 
 namespace {
@@ -149,13 +150,6 @@ THandle<Cell> cell(THandle<CifDataBlock> block, CifErrorContainer& errors) {
 }
 
 }  // namespace
-
-template <>
-std::string to_string<UncertainValue>(const UncertainValue& value) {
-    std::ostringstream out;
-    value.print(out);
-    return out.str();
-}
 
 THandle<Cell> CifCell::read(THandle<CifDataBlock> block, CifErrorContainer& errors) {
     return cell(block, errors);

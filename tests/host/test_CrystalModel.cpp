@@ -5,9 +5,12 @@
 #include <cmath>
 #include <sstream>
 
+#include "host/BondDetector.h"
 #include "host/Cell.h"
 #include "host/CrystalChemicalFormula.h"
+#include "host/CrystalMaker.h"
 #include "host/Element.h"
+#include "host/FileOrderedAtom3d.h"
 
 namespace {
 
@@ -187,6 +190,81 @@ TEST(Formulae, WeightsFromRealFormulae) {
     EXPECT_EQ(Element("CL").symbol(), "Cl");
     EXPECT_NEAR(Element("C").covalent_radius(), 0.75, 0.03);
     EXPECT_FALSE(Element("Xx").is_known());
+}
+
+Cell cell_of(double a, double b, double c, double beta, double gamma,
+             const Spacegroup& group = Spacegroup()) {
+    return Cell(UncertainValue(a), UncertainValue(b), UncertainValue(c), UncertainValue(90),
+                UncertainValue(beta), UncertainValue(gamma), group);
+}
+
+TEST(DisplacementParameters, TensorsInTheCellAxes) {
+    const Cell monoclinic = cell_of(10, 12, 8, 110, 90);
+    const AtomicDisplacementParameters sphere(UncertainValue(0.03, Uncertainty(0.002)),
+                                              AtomicDisplacementParameters::Isotropic, monoclinic);
+    EXPECT_NEAR(sphere.u_equivalent(monoclinic), 0.03, 1e-12);
+    EXPECT_NEAR(sphere.u(0, 0), 0.03, 1e-12);
+    EXPECT_NEAR(sphere.u(0, 2), 0.03 * std::cos(70 * M_PI / 180), 1e-12);  // cos(beta*)
+    EXPECT_NEAR(sphere.u_uncertainty(1, 1), 0.002, 1e-12);
+    EXPECT_NEAR(sphere.u(0, 1), 0.0, 1e-12);
+    const Array<UncertainValue, 6> u = {UncertainValue(0.02),  UncertainValue(0.03),
+                                        UncertainValue(0.04),  UncertainValue(0.005),
+                                        UncertainValue(0.004), UncertainValue(-0.003)};
+    const AtomicDisplacementParameters ellipsoid(u, AtomicDisplacementParameters::Anisotropic);
+    // The two-fold axis along b turns U12 and U23 round and keeps Ueq.
+    const AtomicDisplacementParameters turned =
+        ellipsoid.rotated({{{-1, 0, 0}, {0, 1, 0}, {0, 0, -1}}}, monoclinic);
+    EXPECT_NEAR(turned.u(0, 1), -0.005, 1e-12);
+    EXPECT_NEAR(turned.u(0, 2), 0.004, 1e-12);
+    EXPECT_NEAR(turned.u(1, 2), 0.003, 1e-12);
+    EXPECT_NEAR(turned.u_equivalent(monoclinic), ellipsoid.u_equivalent(monoclinic), 1e-12);
+    EXPECT_THROW(AtomicDisplacementParameters(u, AtomicDisplacementParameters::Isotropic),
+                 std::invalid_argument);
+}
+
+THandle<Atom> atom_at(int index, const std::string& symbol, const Site::Point& x, int group = 0) {
+    auto site =
+        make_handle<Site>(x, Site::Point{}, UncertainValue(1.0), THandle<Array<Uncertainty, 3>>(),
+                          THandle<AtomicDisplacementParameters>());
+    THandle<Atom> atom = make_handle<FileOrderedAtom3d>(index, Element(symbol), symbol, site);
+    atom->set_disorder_group(group);
+    return atom;
+}
+
+std::vector<int> molecule_sizes(const BondDetector& detector,
+                                const std::vector<THandle<Atom>>& atoms, const Cell& cell) {
+    std::vector<int> sizes;
+    const THandle<BondDetector::MoleculeList> molecules = detector.molecules(atoms, cell);
+    for (const THandle<Molecule>& molecule : *molecules)
+        sizes.push_back(molecule->natoms());
+    return sizes;
+}
+
+TEST(BondDetector, DisorderAndSpecialPositions) {
+    const Cell cubic = cell_of(10, 10, 10, 90, 90);
+    const BondDistanceLimit limit(0.55, false);
+    // 1.0 angstrom apart, groups 1 and 2: alternatives, unless only distances count
+    const std::vector<THandle<Atom>> alternatives = {atom_at(0, "C", {0.1, 0.1, 0.1}, 1),
+                                                     atom_at(1, "C", {0.2, 0.1, 0.1}, 2)};
+    EXPECT_EQ(
+        molecule_sizes(BondDetector(BondDetector::AsListed, BondDetector::DisorderAware, limit),
+                       alternatives, cubic),
+        std::vector<int>({1, 1}));
+    EXPECT_EQ(
+        molecule_sizes(BondDetector(BondDetector::AsListed, BondDetector::DistancesOnly, limit),
+                       alternatives, cubic),
+        std::vector<int>({2}));
+    EXPECT_THROW(BondDetector(BondDetector::DetectionMode(3), BondDetector::DistancesOnly, limit),
+                 std::invalid_argument);
+    // Mo rounded off the special position 2c of P 63/m m c: two in the cell, not six or 24
+    const Cell hexagonal =
+        cell_of(3.16, 3.16, 12.29, 90, 120, Spacegroup("P 63/m m c", 194, Spacegroup::Hexagonal));
+    const BondDetector complete(BondDetector::CompleteMolecules, BondDetector::DisorderAware,
+                                limit);
+    const CrystalMaker maker(
+        hexagonal, complete.molecules({atom_at(0, "Mo", {0.3333, 0.6667, 0.25})}, hexagonal), {},
+        {});
+    EXPECT_EQ(maker.create_crystal()->molecules()->size(), 2u);
 }
 
 }  // namespace

@@ -1,0 +1,172 @@
+#include "host/CrystalMaker.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "Geometry.h"
+#include "host/BondDetector.h"
+#include "host/Molecule3d.h"
+
+namespace {
+
+using geometry::Vector;
+using Operators = std::vector<CrystalSymmetryOperator>;
+
+Vector centre_of(const Molecule& molecule) {
+    Vector sum{};
+    for (auto atom = molecule.atoms_begin(); atom != molecule.atoms_end(); ++atom)
+        for (int i = 0; i < 3; ++i)
+            sum[i] += (*atom)->site()->fractional()[i] / molecule.natoms();
+    return sum;
+}
+
+bool is_whole(double value) {
+    return std::fabs(value - std::round(value)) < 1e-6;
+}
+
+// The image of an atom made by `outer` after its own image: the operator of the list that
+// does both, and the whole-cell translation left over.
+Atom::SymmetryImage composed(const Atom::SymmetryImage& inner, const CrystalSymmetryOperator& outer,
+                             const Array<int, 3>& shift, const Operators& operators) {
+    const CrystalSymmetryOperator identity;
+    const CrystalSymmetryOperator& first =
+        inner.operator_index < 0 ? identity : operators[inner.operator_index];
+    CrystalSymmetryOperator::Rotation rotation{};
+    Vector translation{};
+    for (int i = 0; i < 3; ++i) {
+        translation[i] = outer.translation()[i] + shift[i];
+        for (int j = 0; j < 3; ++j) {
+            translation[i] +=
+                outer.rotation()[i][j] * (first.translation()[j] + inner.translation[j]);
+            for (int k = 0; k < 3; ++k)
+                rotation[i][j] += outer.rotation()[i][k] * first.rotation()[k][j];
+        }
+    }
+    for (int s = 0; s < static_cast<int>(operators.size()); ++s) {
+        const Vector difference = geometry::subtract(translation, operators[s].translation());
+        if (operators[s].rotation() == rotation && is_whole(difference[0]) &&
+            is_whole(difference[1]) && is_whole(difference[2])) {
+            return {s,
+                    {static_cast<int>(std::lround(difference[0])),
+                     static_cast<int>(std::lround(difference[1])),
+                     static_cast<int>(std::lround(difference[2]))}};
+        }
+    }
+    return inner;  // operators that are not a group: the atom's own record stays
+}
+
+// The molecule an operator and a whole-cell shift map the given one to.
+THandle<Molecule> image_of(const Molecule& molecule, const CrystalSymmetryOperator& operation,
+                           const Array<int, 3>& shift, const Cell& cell) {
+    auto image = make_handle<Molecule3d>();
+    std::unordered_map<const Atom*, THandle<Atom>> copies;
+    for (auto atom = molecule.atoms_begin(); atom != molecule.atoms_end(); ++atom) {
+        THandle<Atom> copy = (*atom)->clone();
+        copy->set_site((*atom)->site()->image(operation, shift, cell));
+        copy->set_image(composed((*atom)->image(), operation, shift, cell.spacegroup().operators()),
+                        (*atom)->listed_atom() ? (*atom)->listed_atom() : *atom);
+        copies[atom->get()] = copy;
+        image->add_atom(copy);
+    }
+    for (const Molecule::Bond& bond : molecule.bonds())
+        image->add_bond(copies[bond.first.get()], copies[bond.second.get()]);
+    return image;
+}
+
+// Every distinct image of one molecule with its centre in the cell.
+// A molecule with an atom of no known place has no place in the cell either.
+void pack(const THandle<Molecule>& molecule, const Cell& cell, Crystal::MoleculeList& contents) {
+    const bool placed = std::all_of(molecule->atoms_begin(), molecule->atoms_end(),
+                                    [](const THandle<Atom>& atom) { return bool(atom->site()); });
+    if (molecule->natoms() == 0 || !placed) return;
+    std::vector<Vector> centres;
+    for (const CrystalSymmetryOperator& operation : cell.spacegroup().operators()) {
+        const Vector centre = operation.apply(centre_of(*molecule));
+        const Array<int, 3> shift{-static_cast<int>(std::floor(centre[0])),
+                                  -static_cast<int>(std::floor(centre[1])),
+                                  -static_cast<int>(std::floor(centre[2]))};
+        const Vector placed{centre[0] + shift[0], centre[1] + shift[1], centre[2] + shift[2]};
+        bool seen = false;
+        for (const Vector& other : centres) {
+            Vector difference = geometry::subtract(placed, other);
+            for (double& d : difference)
+                d -= std::round(d);
+            seen =
+                seen || geometry::length(geometry::multiply(cell.orthogonalisation(), difference)) <
+                            BondDetector::same_site_distance;
+        }
+        if (seen) continue;
+        centres.push_back(placed);
+        contents.push_back(image_of(*molecule, operation, shift, cell));
+    }
+}
+
+// The listed atoms of a molecule, each once, in list order, with the bonds among them.
+THandle<Molecule> as_listed(const Molecule& molecule) {
+    std::vector<THandle<Atom>> listed;
+    std::unordered_set<const Atom*> seen;
+    for (auto atom = molecule.atoms_begin(); atom != molecule.atoms_end(); ++atom) {
+        const THandle<Atom>& source = (*atom)->listed_atom() ? (*atom)->listed_atom() : *atom;
+        if (seen.insert(source.get()).second) listed.push_back(source);
+    }
+    std::stable_sort(
+        listed.begin(), listed.end(),
+        [](const THandle<Atom>& a, const THandle<Atom>& b) { return a->index() < b->index(); });
+    auto result = make_handle<Molecule3d>();
+    for (const THandle<Atom>& atom : listed)
+        result->add_atom(atom);
+    for (const Molecule::Bond& bond : molecule.bonds()) {
+        const bool both_listed = !bond.first->listed_atom() && !bond.second->listed_atom();
+        if (both_listed) result->add_bond(bond.first, bond.second);
+    }
+    return result;
+}
+
+}  // namespace
+
+CrystalMaker::CrystalMaker(const Cell& cell, THandle<MoleculeList> molecules,
+                           THandle<MoleculeList> cell_contents, THandle<MoleculeList> extra)
+    : cell_(cell),
+      molecules_(molecules ? std::move(molecules) : make_handle<MoleculeList>()),
+      cell_contents_(std::move(cell_contents)),
+      extra_(std::move(extra)) {
+    select_molecules();
+}
+
+THandle<Molecule> CrystalMaker::molecule(int index) const {
+    if (index < 0 || index >= nmolecules()) {
+        throw std::out_of_range("No molecule " + std::to_string(index) + " of " +
+                                std::to_string(nmolecules()));
+    }
+    return shown_[index];
+}
+
+void CrystalMaker::select_molecules() {
+    shown_ = *molecules_;
+    if (extra_) shown_.insert(shown_.end(), extra_->begin(), extra_->end());
+}
+
+void CrystalMaker::select_3d() {
+    shown_.clear();
+    for (const THandle<Molecule>& molecule : *molecules_)
+        shown_.push_back(as_listed(*molecule));
+    if (extra_) shown_.insert(shown_.end(), extra_->begin(), extra_->end());
+}
+
+void CrystalMaker::select_cell() {
+    shown_ = *create_crystal()->molecules();
+}
+
+THandle<Crystal> CrystalMaker::create_crystal() const {
+    if (cell_contents_ && !cell_contents_->empty()) {
+        return make_handle<Crystal>(cell_, cell_contents_);
+    }
+    auto contents = make_handle<MoleculeList>();
+    for (const THandle<Molecule>& molecule : *molecules_)
+        pack(molecule, cell_, *contents);
+    return make_handle<Crystal>(cell_, contents);
+}

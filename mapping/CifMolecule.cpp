@@ -1,0 +1,433 @@
+#include "cif/CifMolecule.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "host/AtomicDisplacementParameters.h"
+#include "host/BondDetector.h"
+#include "host/DisorderAnalyser.h"
+#include "host/FileOrderedAtom3d.h"
+#include "host/FileOrderedProteinAtom.h"
+#include "host/Molecule3d.h"
+#include "host/TextUtilities.h"
+#include "host/VexorLog.h"
+#include "mapping/UncertainValueText.h"
+
+namespace {
+
+using AtomList = std::vector<THandle<Atom>>;
+using MoleculeList = std::vector<THandle<Molecule>>;
+
+const char* const label_name = "_atom_site_label";
+const char* const occupancy_name = "_atom_site_occupancy";
+const char* const u_iso_name = "_atom_site_U_iso_or_equiv";
+const char* const coordinate_names[] = {"_atom_site_fract_x", "_atom_site_fract_y",
+                                        "_atom_site_fract_z"};
+// U11, U22, U33, U12, U13, U23: the order the displacement parameters take them in.
+const char* const aniso_names[] = {"_atom_site_aniso_U_11", "_atom_site_aniso_U_22",
+                                   "_atom_site_aniso_U_33", "_atom_site_aniso_U_12",
+                                   "_atom_site_aniso_U_13", "_atom_site_aniso_U_23"};
+// The bond tolerance, angstroms added to the sum of the covalent radii.
+const BondDistanceLimit bond_limit(0.55, false);
+
+struct AtomItems {
+    THandle<CifDataItem> label, type_symbol, displacement_type, u_iso;
+    THandle<CifDataItem> coordinates[3];
+    THandle<CifDataItem> occupancy, label_component_3, label_component_4, aniso_label;
+    THandle<CifDataItem> aniso[6];
+    int line = 0;
+};
+
+struct DisorderItems {
+    THandle<CifDataItem> group, assembly;
+};
+
+bool has_row(const THandle<CifDataItem>& item, int row) {
+    return item && static_cast<unsigned int>(row) < item->size();
+}
+
+std::string row_value(const THandle<CifDataItem>& item, int row) {
+    return has_row(item, row) ? item->value(row) : std::string();
+}
+
+std::string stripped(const std::string& text) {
+    return strip(text, " \t");
+}
+
+AtomItems atom_items(THandle<CifDataBlock> block) {
+    AtomItems items;
+    items.label = block->find(label_name);
+    items.type_symbol = block->find("_atom_site_type_symbol");
+    items.displacement_type = block->find("_atom_site_adp_type");
+    if (!items.displacement_type) {
+        items.displacement_type = block->find("_atom_site_thermal_displace_type");
+    }
+    items.u_iso = block->find(u_iso_name);
+    for (int axis = 0; axis < 3; ++axis)
+        items.coordinates[axis] = block->find(coordinate_names[axis]);
+    items.occupancy = block->find(occupancy_name);
+    items.label_component_3 = block->find("_atom_site_label_component_3");
+    items.label_component_4 = block->find("_atom_site_label_component_4");
+    items.aniso_label = block->find("_atom_site_aniso_label");
+    for (int k = 0; k < 6; ++k)
+        items.aniso[k] = block->find(aniso_names[k]);
+    items.line = block->line();
+    return items;
+}
+
+DisorderItems disorder_items(THandle<CifDataBlock> block) {
+    return {block->find("_atom_site_disorder_group"), block->find("_atom_site_disorder_assembly")};
+}
+
+UncertainValue parse_uncertain_value(const std::string& text, const std::string& name) {
+    std::istringstream in(text);
+    UncertainValue value;
+    value.parse(in);
+    if (in.fail()) {
+        throw std::runtime_error("Reading value from Cif failed, could not interpret '" + text +
+                                 "' as a valid value for " + name);
+    }
+    return value;
+}
+
+void extract_uncertain_value(UncertainValue& result, const THandle<CifDataItem>& item, int row,
+                             const std::string& name, const std::string& label) {
+    if (!has_row(item, row)) {
+        throw std::runtime_error("Missing value " + std::to_string(row) + " for " + name +
+                                 " for atom " + label);
+    }
+    result = parse_uncertain_value(item->value(row), name);
+}
+
+// The leading letters of a type symbol or label, when there are at most two: "Fe3+" and
+// "Fe12" give "Fe"; "C1A" gives "C"; "Cg1" gives "Cg", no element; "Ru1a" gives "Ru".
+std::string extract_element_symbol(const std::string& text) {
+    const std::string symbol = stripped(text);
+    const auto letters = static_cast<std::size_t>(
+        std::find_if(symbol.begin(), symbol.end(),
+                     [](char c) { return !std::isalpha(static_cast<unsigned char>(c)); }) -
+        symbol.begin());
+    return letters <= 2 ? symbol.substr(0, letters) : std::string();
+}
+
+int find_aniso_index(const AtomItems& items, const std::string& label) {
+    int found = -1;
+    const unsigned int rows = items.aniso_label ? items.aniso_label->size() : 0;
+    for (unsigned int row = 0; row < rows; ++row) {
+        if (items.aniso_label->value_view(row) != label) continue;
+        if (found >= 0) {
+            throw std::runtime_error("Atom label " + label +
+                                     " is duplicated in _atom_site_aniso_label");
+        }
+        found = static_cast<int>(row);
+    }
+    if (found < 0) {
+        throw std::runtime_error("Cannot find _atom_site_aniso_label value for atom " + label);
+    }
+    return found;
+}
+
+THandle<AtomicDisplacementParameters> anisotropic(const AtomItems& items,
+                                                  const std::string& label) {
+    const int row = find_aniso_index(items, label);
+    Array<UncertainValue, 6> u;
+    for (int k = 0; k < 6; ++k)
+        extract_uncertain_value(u[k], items.aniso[k], row, aniso_names[k], label);
+    return make_handle<AtomicDisplacementParameters>(u, AtomicDisplacementParameters::Anisotropic);
+}
+
+THandle<AtomicDisplacementParameters> isotropic(const AtomItems& items, int row,
+                                                const std::string& label, const Cell& cell) {
+    UncertainValue u_iso;
+    extract_uncertain_value(u_iso, items.u_iso, row, u_iso_name, label);
+    return make_handle<AtomicDisplacementParameters>(u_iso, AtomicDisplacementParameters::Isotropic,
+                                                     cell);
+}
+
+// Tries one way of building the parameters; a failure is remarked only when the file
+// declares that kind.
+template <class Build>
+THandle<AtomicDisplacementParameters> attempt(Build build, const std::string& type,
+                                              const char* declared, CifError::ErrorID error,
+                                              const std::string& label, CifErrorContainer& errors,
+                                              int line) {
+    try {
+        return build();
+    } catch (const std::exception& failure) {
+        if (type == declared) {
+            errors.add(CifError(error, label + ", of type " + type, failure.what(), line));
+        }
+        return {};
+    }
+}
+
+THandle<AtomicDisplacementParameters> atomic_displacement_parameters(const AtomItems& items,
+                                                                     int row,
+                                                                     const std::string& label,
+                                                                     const Cell& cell,
+                                                                     CifErrorContainer& errors) {
+    const std::string type = row_value(items.displacement_type, row);
+    const auto anisotropic_set =
+        attempt([&] { return anisotropic(items, label); }, type, "Uani",
+                CifError::AnisotropicDisplacementError, label, errors, items.line);
+    const auto isotropic_set =
+        attempt([&] { return isotropic(items, row, label, cell); }, type, "Uiso",
+                CifError::IsotropicDisplacementError, label, errors, items.line);
+    const std::string stored = type.empty() ? "missing" : type;
+    if (anisotropic_set) {
+        if (type != "Uani") {
+            errors.add(CifError(CifError::AtomTreatedAnisotropically, label, stored, items.line));
+        }
+        return anisotropic_set;
+    }
+    if (isotropic_set && type != "Uiso") {
+        errors.add(CifError(CifError::AtomTreatedIsotropically, label, stored, items.line));
+    }
+    return isotropic_set;
+}
+
+// Kept only when within three uncertainties of the range 0 to 1.
+UncertainValue occupancy_of(const AtomItems& items, int row) {
+    UncertainValue occupancy(1.0, Uncertainty());
+    if (!has_row(items.occupancy, row)) return occupancy;
+    const std::string text = stripped(items.occupancy->value(row));
+    if (text == "?" || text == ".") return occupancy;
+    const UncertainValue read = parse_uncertain_value(text, occupancy_name);
+    const auto possible = Range<double, DoubleComparator>::inclusive(0.0, 1.0, {1e-7});
+    return read.range(3.0).overlaps(possible) ? read : occupancy;
+}
+
+THandle<Site> site(const AtomItems& items, const Cell& cell, int row, const std::string& label,
+                   CifErrorContainer& errors) {
+    UncertainValue coordinates[3];
+    for (int axis = 0; axis < 3; ++axis) {
+        if (has_row(items.coordinates[axis], row)) {
+            coordinates[axis] =
+                parse_uncertain_value(items.coordinates[axis]->value(row), coordinate_names[axis]);
+        }
+    }
+    const UncertainValue occupancy = occupancy_of(items, row);
+    auto uncertainty = make_handle<Array<Uncertainty, 3>>();
+    Site::Point fractional{};
+    for (int axis = 0; axis < 3; ++axis) {
+        (*uncertainty)[axis] = coordinates[axis].uncertainty();
+        fractional[axis] = coordinates[axis].value();
+    }
+    Site::Point cartesian{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            cartesian[i] += cell.orthogonalisation()[i][j] * fractional[j];
+    return make_handle<Site>(fractional, cartesian, occupancy, uncertainty,
+                             atomic_displacement_parameters(items, row, label, cell, errors));
+}
+
+THandle<Atom> atom(const AtomItems& items, const Cell& cell, int row, bool protein,
+                   CifErrorContainer& errors) {
+    const std::string label = row_value(items.label, row);
+    std::string type_symbol = stripped(row_value(items.type_symbol, row));
+    if (type_symbol.empty()) type_symbol = label;
+    std::string symbol = extract_element_symbol(type_symbol);
+    if (symbol.empty()) symbol = extract_element_symbol(label);
+    if (symbol.size() == 2 && std::tolower(static_cast<unsigned char>(symbol[0])) == 'o' &&
+        std::tolower(static_cast<unsigned char>(symbol[1])) == 'w') {
+        symbol = "O";  // water oxygen: Ow1
+    }
+    const Element element(symbol);
+    THandle<Atom> result;
+    if (protein) {
+        const std::string residue =
+            row_value(items.label_component_3, row) + ":" + row_value(items.label_component_4, row);
+        result = make_handle<FileOrderedProteinAtom>(row, element, label, residue, THandle<Site>());
+    } else {
+        result = make_handle<FileOrderedAtom3d>(row, element, label, THandle<Site>());
+    }
+    result->set_symmtag(row);
+    result->set_site(site(items, cell, row, label, errors));
+    return result;
+}
+
+// Runs `read` for each row, naming the row in any failure.
+template <class Read>
+void for_each_row(int rows, Read read) {
+    for (int row = 0; row < rows; ++row) {
+        try {
+            read(row);
+        } catch (const std::exception& failure) {
+            throw std::runtime_error("Failed to read atom " + std::to_string(row) +
+                                     " :reason: " + failure.what());
+        }
+    }
+}
+
+THandle<AtomList> atoms(const AtomItems& items, const Cell& cell, CifErrorContainer& errors) {
+    auto result = make_handle<AtomList>();
+    if (!items.label || !items.label->has_value()) return result;
+    const bool protein = items.label_component_3 && items.label_component_4;
+    for_each_row(static_cast<int>(items.label->size()),
+                 [&](int row) { result->push_back(atom(items, cell, row, protein, errors)); });
+    return result;
+}
+
+bool secondary_occupancy(const DisorderItems& disorder, int row) {
+    if (!has_row(disorder.group, row)) return false;
+    const std::string group = stripped(disorder.group->value(row));
+    return group != "." && group != "0" && group != "1" && !group.empty() &&
+           std::isdigit(static_cast<unsigned char>(group[0]));
+}
+
+// The disorder group number refinement programs give an atom ("-1", "2"); 0 for none.
+int disorder_group_number(const DisorderItems& disorder, int row) {
+    bool whole = false;
+    const int group = string_to_int(stripped(row_value(disorder.group, row)), whole);
+    return whole ? group : 0;
+}
+
+// The position of the text in the list, appending it when new.
+int index_in(std::vector<std::string>& texts, const std::string& text) {
+    const auto found = std::find(texts.begin(), texts.end(), text);
+    if (found != texts.end()) return static_cast<int>(found - texts.begin());
+    texts.push_back(text);
+    return static_cast<int>(texts.size()) - 1;
+}
+
+std::vector<DisorderAtom> disorder_info(const DisorderItems& disorder, const AtomList& atoms) {
+    std::vector<std::string> groups{"."}, assemblies{"."};
+    std::vector<DisorderAtom> result;
+    for_each_row(static_cast<int>(atoms.size()), [&](int row) {
+        DisorderAtom entry(atoms[row], 0, 0);
+        const bool partial = std::fabs(atoms[row]->site()->occupancy().value() - 1.0) > 1e-7;
+        const std::string group =
+            disorder.group && partial ? stripped(disorder.group->value(row)) : ".";
+        entry.group = index_in(groups, group);
+        const std::string assembly =
+            entry.group != 0 && disorder.assembly ? stripped(disorder.assembly->value(row)) : ".";
+        entry.assembly = index_in(assemblies, assembly);
+        result.push_back(entry);
+    });
+    return result;
+}
+
+void debug_line(const std::string& text) {
+    VexorLog::start_debug_line(3) << text;
+    VexorLog::end_debug_line();
+}
+
+THandle<MoleculeList> molecules(const AtomList& atoms, const DisorderItems& disorder,
+                                const Cell& cell, BondDetector::DetectionMode detection,
+                                BondDetector::RefinementMode refinement) {
+    debug_line("CifMolecule::bonds entered");
+    if (atoms.empty()) return make_handle<MoleculeList>();
+    AtomList primary, secondary;
+    for (const THandle<Atom>& atom : atoms) {
+        const int row = atom->index();
+        if (secondary_occupancy(disorder, row)) {
+            secondary.push_back(atom);
+        } else {
+            // The detector keeps alternatives of negative groups apart.
+            atom->set_disorder_group(disorder_group_number(disorder, row));
+            primary.push_back(atom);
+        }
+    }
+    THandle<MoleculeList> result =
+        BondDetector(detection, refinement, bond_limit).molecules(primary, cell);
+    for (const THandle<Atom>& atom : secondary) {
+        auto alone = make_handle<Molecule3d>();
+        alone->add_atom(atom);
+        result->push_back(alone);
+    }
+    debug_line("CifMolecule::bonds finished - found " + std::to_string(result->size()) +
+               " molecules");
+    return result;
+}
+
+struct AtomCompareSymmtag {
+    bool operator()(const THandle<Atom>& a, const THandle<Atom>& b) const {
+        return a->symmtag() < b->symmtag();
+    }
+};
+
+// Appends every atom of one molecule, in the molecule's order.
+struct CopyAtoms {
+    THandle<AtomList> atoms;
+    void operator()(const THandle<Molecule>& molecule) const {
+        atoms->insert(atoms->end(), molecule->atoms_begin(), molecule->atoms_end());
+    }
+};
+
+// Writes one atom's row: label, element symbol and fractional coordinates.
+struct AddAtom {
+    const AtomItems& items;
+    void operator()(const THandle<Atom>& atom) const {
+        items.label->add_value(atom->label());
+        items.type_symbol->add_value(Element::table_[atom->element().index()]);
+        const THandle<Site> site = atom->site();
+        const THandle<Array<Uncertainty, 3>> uncertainty = site->uncertainty();
+        for (int axis = 0; axis < 3; ++axis) {
+            const double value = site->fractional()[axis];
+            items.coordinates[axis]->add_value(to_string(
+                uncertainty ? UncertainValue(value, (*uncertainty)[axis]) : UncertainValue(value)));
+        }
+    }
+};
+
+}  // namespace
+
+THandle<Molecule> CifMolecule::molecule(THandle<CifDataBlock> block, const Cell& cell,
+                                        CifErrorContainer& errors) {
+    const AtomItems items = atom_items(block);
+    const DisorderItems disorder = disorder_items(block);
+    const THandle<AtomList> read = atoms(items, cell, errors);
+    const THandle<MoleculeList> parts =
+        molecules(*read, disorder, cell, BondDetector::AsListed, BondDetector::DisorderAware);
+    auto result = make_handle<Molecule3d>();
+    for (const THandle<Molecule>& part : *parts)
+        result->add_molecule(*part);
+    std::sort(result->atoms_begin(), result->atoms_end(), AtomCompareSymmtag());
+    return result;
+}
+
+THandle<CrystalMaker> CifMolecule::crystal_maker(THandle<CifDataBlock> block, const Cell& cell,
+                                                 CifErrorContainer& errors) {
+    const AtomItems items = atom_items(block);
+    const DisorderItems disorder = disorder_items(block);
+    const THandle<AtomList> read = atoms(items, cell, errors);
+    auto maker =
+        make_handle<CrystalMaker>(cell,
+                                  molecules(*read, disorder, cell, BondDetector::CompleteMolecules,
+                                            BondDetector::DisorderAware),
+                                  THandle<MoleculeList>(), THandle<MoleculeList>());
+    debug_line(
+        "CifMolecule::crystal_maker finished - after creating final CrystalMaker, there are " +
+        std::to_string(maker->nmolecules()) + " molecules");
+    return maker;
+}
+
+std::pair<THandle<CrystalMaker>, THandle<std::vector<THandle<DisorderSelector>>>>
+CifMolecule::crystal_maker_disorder_selector(THandle<CifDataBlock> block, const Cell& cell,
+                                             CifErrorContainer& errors) {
+    const AtomItems items = atom_items(block);
+    const DisorderItems disorder = disorder_items(block);
+    const THandle<AtomList> read = atoms(items, cell, errors);
+    const DisorderAnalyser analyser(disorder_info(disorder, *read), cell);
+    auto maker = make_handle<CrystalMaker>(cell, analyser.molecules(), THandle<MoleculeList>(),
+                                           THandle<MoleculeList>());
+    return {maker, analyser.crystal_disorder_selector()};
+}
+
+void CifMolecule::write(THandle<CifDataBlock> block, THandle<MoleculeList> molecules,
+                        const Cell& /*cell*/) {
+    auto gathered = make_handle<AtomList>();
+    std::for_each(molecules->begin(), molecules->end(), CopyAtoms{gathered});
+    if (gathered->empty()) return;
+    block->create_loop({label_name, "_atom_site_type_symbol", coordinate_names[0],
+                        coordinate_names[1], coordinate_names[2], u_iso_name,
+                        "_atom_site_thermal_displace_type"});
+    block->create_loop({"_atom_site_aniso_label", aniso_names[0], aniso_names[1], aniso_names[2],
+                        aniso_names[5], aniso_names[4], aniso_names[3]});
+    const AtomItems items = atom_items(block);
+    std::for_each(gathered->begin(), gathered->end(), AddAtom{items});
+}

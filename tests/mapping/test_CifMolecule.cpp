@@ -1,0 +1,409 @@
+// Atoms and molecules: real structures as a chemist sees them, atom sites read as the file
+// states them, bonds across symmetry, and atoms written back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <tuple>
+
+#include "Support.h"
+#include "cif/CifCell.h"
+#include "cif/CifMolecule.h"
+#include "host/FileOrderedAtom3d.h"
+#include "host/FileOrderedProteinAtom.h"
+#include "host/Molecule3d.h"
+
+namespace {
+
+using MoleculeList = std::vector<THandle<Molecule>>;
+
+struct Structure {
+    THandle<Cif> cif;
+    THandle<CifDataBlock> block;
+    THandle<Cell> cell;
+    CifErrorContainer errors;
+
+    explicit Structure(const std::string& text)
+        : cif(read_cif(text)), block(cif->block(0)), cell(CifCell::read(block, errors)) {}
+};
+
+// A block of a cell ("a b c alpha beta gamma"), a space group by its operators, and loops.
+std::string crystal(const std::string& cell, const Names& operators, const std::string& loops) {
+    std::istringstream parameters(cell);
+    std::string text = "data_test\n";
+    for (const char* name : {"_cell_length_a", "_cell_length_b", "_cell_length_c",
+                             "_cell_angle_alpha", "_cell_angle_beta", "_cell_angle_gamma"}) {
+        std::string value;
+        parameters >> value;
+        text += std::string(name) + " " + value + "\n";
+    }
+    text += "loop_\n_symmetry_equiv_pos_as_xyz\n";
+    for (const std::string& op : operators)
+        text += "'" + op + "'\n";
+    return text + loops;
+}
+
+const Names p1 = {"x,y,z"};
+const Names p_1 = {"x,y,z", "-x,-y,-z"};
+
+// "C6 H6, 2 x H2 O": each formula with its count, in order of first appearance.
+std::string formulas(const CrystalMaker& maker) {
+    std::vector<std::pair<std::string, int>> counted;
+    for (int i = 0; i < maker.nmolecules(); ++i) {
+        const std::string formula = maker.molecule(i)->formula();
+        auto found = std::find_if(counted.begin(), counted.end(),
+                                  [&](const auto& entry) { return entry.first == formula; });
+        if (found == counted.end()) {
+            counted.emplace_back(formula, 1);
+        } else {
+            ++found->second;
+        }
+    }
+    std::string text;
+    for (const auto& [formula, count] : counted)
+        text +=
+            (text.empty() ? "" : ", ") + (count > 1 ? std::to_string(count) + " x " : "") + formula;
+    return text;
+}
+
+std::string cell_formulas(const CrystalMaker& maker) {
+    const THandle<Crystal> crystal = maker.create_crystal();
+    return formulas(CrystalMaker(maker.cell(), crystal->molecules(), {}, {}));
+}
+
+// Real structures: the molecules of the asymmetric unit, each completed across symmetry, and
+// the contents of the cell (Z formula units).
+TEST(CifMolecule, RealStructuresAsAChemistSeesThem) {
+    // clang-format off
+    const std::vector<std::tuple<std::string, int, std::string, std::string>> cases = {
+        // Moiety 'C52 H46 N2 O10', Z 4 in P21/c; anisotropic displacements.
+        {"7052819-thermal-hist-with-newlines.cif", 110, "C52 H46 N2 O10", "4 x C52 H46 N2 O10"},
+        // Moiety 'C4 H8 Br2 Cu N8', Z 2 in P21/c: Cu on an inversion centre, half listed.
+        {"2205053-molecule.cif", 12, "C4 H8 Br2 Cu N8", "2 x C4 H8 Br2 Cu N8"},
+        // Moiety '2(C8 H12 N5 +), C6 H8 O4 2-, 4(H2 O)', Z 1 in P-1: half the anion listed.
+        {"2228759-multiple-diacritics.cif", 40, "C8 H12 N5, C6 H8 O4, 2 x H2 O",
+         "2 x C8 H12 N5, C6 H8 O4, 4 x H2 O"},
+        // Moiety 'C12 H30 N6 Na O6 +, I-', Z 3 in R-3 (hexagonal axes): both on special positions.
+        {"2019572.cif", 11, "I, C12 H30 N6 Na O6", "3 x I, 3 x C12 H30 N6 Na O6"},
+        // Moiety '2C32 H28 N2 O, C3 H6 O', Z 2 in P-1.
+        {"2201353-cell-vol.cif", 136, "2 x C32 H28 N2 O, C3 H6 O",
+         "4 x C32 H28 N2 O, 2 x C3 H6 O"},
+        // Moiety 'C68 H66 Co3 N10 O22, 8H2 O', Z 2 in P21/n: half the complex with a free
+        // 4,4'-bipyridine on an inversion centre (counted in the moiety) and 4 waters listed.
+        {"2015717-long-title.cif", 97, "C58 H58 Co3 N8 O22, 4 x H2 O, C10 H8 N2",
+         "2 x C58 H58 Co3 N8 O22, 16 x H2 O, 2 x C10 H8 N2"},
+        // Moiety 'C34 H10 F20 N P2 Pd, B F4'; disorder group 2 and 3 fluorines stand alone.
+        {"1100893.cif", 79, "C34 H10 F20 N P2 Pd, B F4, 6 x F",
+         "4 x C34 H10 F20 N P2 Pd, 4 x B F4, 24 x F"},
+    };
+    // clang-format on
+    for (const auto& [file, atoms, molecules, cell_contents] : cases) {
+        SCOPED_TRACE(file);
+        Structure structure(test_data::read_file(test_data::bundled("cif/" + file)));
+        const THandle<Molecule> all =
+            CifMolecule::molecule(structure.block, *structure.cell, structure.errors);
+        EXPECT_EQ(all->natoms(), atoms);
+        EXPECT_EQ(structure.block->find("_atom_site_label")->size(), unsigned(atoms));
+        EXPECT_TRUE(
+            std::is_sorted(all->atoms_begin(), all->atoms_end(),
+                           [](const auto& a, const auto& b) { return a->index() < b->index(); }));
+        const THandle<CrystalMaker> maker =
+            CifMolecule::crystal_maker(structure.block, *structure.cell, structure.errors);
+        EXPECT_EQ(formulas(*maker), molecules);
+        EXPECT_EQ(cell_formulas(*maker), cell_contents);
+    }
+}
+
+std::vector<std::tuple<std::string, std::string, std::string, std::string>> listed_atoms(
+    const MoleculeList& molecules) {
+    std::vector<std::tuple<std::string, std::string, std::string, std::string>> atoms;
+    auto text = [](double value) {
+        std::ostringstream out;
+        out.precision(9);
+        out << value;
+        return out.str();
+    };
+    for (const THandle<Molecule>& molecule : molecules) {
+        for (auto atom = molecule->atoms_begin(); atom != molecule->atoms_end(); ++atom) {
+            const Site::Point& x = (*atom)->site()->fractional();
+            atoms.emplace_back((*atom)->label() + " " + (*atom)->element().symbol(), text(x[0]),
+                               text(x[1]), text(x[2]));
+        }
+    }
+    std::sort(atoms.begin(), atoms.end());
+    return atoms;
+}
+
+// Every structure that has atoms: its asymmetric unit written into a fresh block and read
+// again gives the same labels, elements and coordinates; the whole molecules hold every
+// listed atom once.
+TEST(CifMolecule, AsymmetricUnitWrittenAndReadBack) {
+    int structures = 0;
+    for (const std::string& path : test_data::structures()) {
+        SCOPED_TRACE(path);
+        THandle<Cif> cif = read_cif(test_data::read_file(path));
+        CifErrorContainer errors;
+        THandle<Cell> cell;
+        THandle<CrystalMaker> maker;
+        try {
+            cell = CifCell::read(cif->block(0), errors);
+            maker = CifMolecule::crystal_maker(cif->block(0), *cell, errors);
+        } catch (const std::runtime_error&) {
+            continue;  // no cell, or no coordinates: other tests see to those
+        }
+        std::set<int> covered;
+        for (int i = 0; i < maker->nmolecules(); ++i) {
+            const THandle<Molecule> molecule = maker->molecule(i);
+            for (auto atom = molecule->atoms_begin(); atom != molecule->atoms_end(); ++atom)
+                covered.insert((*atom)->symmtag());
+        }
+        maker->select_3d();
+        auto listed = make_handle<MoleculeList>();
+        for (int i = 0; i < maker->nmolecules(); ++i)
+            listed->push_back(maker->molecule(i));
+        EXPECT_EQ(covered.size(), listed_atoms(*listed).size());
+
+        auto fresh = make_handle<CifDataBlock>(cif->dictionary(), "data_copy", 1);
+        CifMolecule::write(fresh, listed, *cell);
+        // The anisotropic loop is written without rows, which the reader reports.
+        THandle<Cif> reread = read_cif(written(*fresh));
+        ASSERT_EQ(problems(*reread).size(), 1u);
+        EXPECT_EQ(problems(*reread)[0].id(), CifError::LoopValueCountMismatch);
+        CifErrorContainer ignored;
+        const THandle<Molecule> copy = CifMolecule::molecule(reread->block(0), *cell, ignored);
+        EXPECT_EQ(listed_atoms({copy}), listed_atoms(*listed));
+        ++structures;
+    }
+    EXPECT_GE(structures, 40);
+}
+
+std::string atom_loop(const std::string& columns, const std::string& rows) {
+    std::string text = "loop_\n";
+    std::istringstream names(columns);
+    for (std::string name; names >> name;)
+        text += "_atom_site_" + name + "\n";
+    return text + rows + "\n";
+}
+
+// Element symbols from type symbols and labels, as refinement programs write them.
+TEST(CifMolecule, ElementsFromTypeSymbolsAndLabels) {
+    // clang-format off
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"O1", "O-2", "O"}, {"O2", "O2-", "O"}, {"Fe1", "Fe3+", "Fe"}, {"Al1", "Al0+", "Al"},
+        {"Na1", "Na1+", "Na"}, {"H1", "D", "D"}, {"Ow1", "?", "O"}, {"OW12", ".", "O"},
+        {"Cl1", "' '", "Cl"}, {"Q1", "Q", "X"}, {"Cg1", "?", "X"}, {"X", "?", "X"},
+        {"Abc1", "?", "X"}, {"C1", "Cx", "X"}, {"Ca1", "?", "Ca"}};
+    // clang-format on
+    std::string rows;
+    for (const auto& [label, type, symbol] : cases)
+        rows += label + " " + type + " 0.1 0.2 0.3\n";
+    Structure structure(crystal("10 10 10 90 90 90", p1,
+                                atom_loop("label type_symbol fract_x fract_y fract_z", rows)));
+    const THandle<Molecule> all =
+        CifMolecule::molecule(structure.block, *structure.cell, structure.errors);
+    ASSERT_EQ(all->natoms(), int(cases.size()));
+    for (int i = 0; i < all->natoms(); ++i)
+        EXPECT_EQ((*(all->atoms_begin() + i))->element().symbol(), std::get<2>(cases[i]))
+            << std::get<0>(cases[i]);
+}
+
+// Displacement parameters and occupancies: the parameters chosen, the remarks made, and
+// occupancies kept or dropped.
+TEST(CifMolecule, DisplacementAndOccupancyAsTheFileStatesThem) {
+    const std::string atoms =
+        atom_loop("label fract_x fract_y fract_z U_iso_or_equiv adp_type occupancy",
+                  "C1 0.1 0.1 0.1 0.02 Uiso 1.5(1)\n"    // anisotropic found: treated so
+                  "C2 0.2 0.2 0.2 ? Uani 1.02(1)\n"      // no row, no Uiso
+                  "C3 0.3 0.3 0.3 ? . ?\n"               // nothing, no type: no remark
+                  "C4 0.4 0.4 0.4 -0.002(3) Uiso 0.5\n"  // negative Uiso
+                  "C5 0.5 0.5 0.5 0.03 Uani .\n"         // tensor not positive definite
+                  "C6 0.6 0.6 0.6 0.03 Uani 0.4(2)\n"    // aniso label twice
+                  "C7 0.7 0.7 0.7 0.025 Uiso 1\n");      // plain isotropic
+    const std::string aniso =
+        atom_loop("aniso_label aniso_U_11 aniso_U_22 aniso_U_33 aniso_U_12 aniso_U_13 aniso_U_23",
+                  "C1 0.02 0.03 0.04 0 0 0\nC5 0.02 0.02 0.02 0.03 0 0\nC6 0.02 0.02 0.02 0 0 0\n"
+                  "C6 0.02 0.02 0.02 0 0 0\n");
+    Structure structure(crystal("10 10 10 90 90 90", p1, atoms + aniso));
+    const THandle<Molecule> all =
+        CifMolecule::molecule(structure.block, *structure.cell, structure.errors);
+    std::vector<std::string> remarks;
+    for (const CifError& error : structure.errors)
+        remarks.push_back(error.message());
+    const std::string not_definite =
+        "Anisotropic U is not positive definite: U11 0.02, U22 "
+        "0.02, U33 0.02, U12 0.03, U13 0, U23 0";
+    EXPECT_EQ(remarks,
+              Names({"Atom C1: will be treated anisotropically: stored type was: Uiso",
+                     "Error creating anisotropic Atomic Displacement Parameters for atom C2, of "
+                     "type Uani. Error message was 'Cannot find _atom_site_aniso_label value "
+                     "for atom C2'",
+                     "Error creating isotropic Atomic Displacement Parameters for atom C4, of "
+                     "type Uiso. Error message was 'Isotropic U must not be negative: -0.002'",
+                     "Error creating anisotropic Atomic Displacement Parameters for atom C5, of "
+                     "type Uani. Error message was '" +
+                         not_definite + "'",
+                     "Atom C5: will be treated isotropically: stored type was: Uani",
+                     "Error creating anisotropic Atomic Displacement Parameters for atom C6, of "
+                     "type Uani. Error message was 'Atom label C6 is duplicated in "
+                     "_atom_site_aniso_label'",
+                     "Atom C6: will be treated isotropically: stored type was: Uani"}));
+    for (const CifError& error : structure.errors)
+        EXPECT_EQ(error.line(), 1);
+    // occupancy kept, anisotropic or not
+    const std::vector<std::tuple<double, bool, bool>> sites = {
+        {1.0, true, true},  {1.02, false, false}, {1.0, false, false}, {0.5, false, false},
+        {1.0, true, false}, {0.4, true, false},   {1.0, true, false}};
+    for (int i = 0; i < all->natoms(); ++i) {
+        const THandle<Site> site = (*(all->atoms_begin() + i))->site();
+        const auto& [occupancy, has_displacement, anisotropic] = sites[i];
+        EXPECT_DOUBLE_EQ(site->occupancy().value(), occupancy) << i;
+        ASSERT_EQ(bool(site->displacement()), has_displacement) << i;
+        if (has_displacement) {
+            EXPECT_EQ(site->displacement()->type() == AtomicDisplacementParameters::Anisotropic,
+                      anisotropic)
+                << i;
+        }
+    }
+    EXPECT_DOUBLE_EQ((*all->atoms_begin())->site()->displacement()->u(2, 2), 0.04);
+}
+
+TEST(CifMolecule, AnAtomThatCannotBeReadEndsTheRead) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"C1 0.1 0.1 0.1\nC2 ? 0.2 0.2\n",
+         "Failed to read atom 1 :reason: Reading value from Cif failed, could not interpret '?' "
+         "as a valid value for _atom_site_fract_x"},
+        {"C1 0.1 0.1 abc\n",
+         "Failed to read atom 0 :reason: Reading value from Cif failed, could not interpret "
+         "'abc' as a valid value for _atom_site_fract_z"}};
+    for (const auto& [rows, message] : cases) {
+        Structure structure(
+            crystal("10 10 10 90 90 90", p1, atom_loop("label fract_x fract_y fract_z", rows)));
+        for (int entry = 0; entry < 3; ++entry) {
+            try {
+                if (entry == 0)
+                    CifMolecule::molecule(structure.block, *structure.cell, structure.errors);
+                if (entry == 1)
+                    CifMolecule::crystal_maker(structure.block, *structure.cell, structure.errors);
+                if (entry == 2)
+                    CifMolecule::crystal_maker_disorder_selector(structure.block, *structure.cell,
+                                                                 structure.errors);
+                ADD_FAILURE() << "no exception";
+            } catch (const std::runtime_error& error) {
+                EXPECT_EQ(error.what(), message);
+            }
+        }
+        EXPECT_EQ(all_of(structure.errors), Errors());
+    }
+}
+
+// Bonds across symmetry and cell edges, metal-ligand bonds, disorder, dummy atoms and
+// polymers: formulas of the whole molecules, and of the atoms as listed.
+TEST(CifMolecule, MoleculesAcrossSymmetry) {
+    const std::string columns = "label type_symbol fract_x fract_y fract_z disorder_group";
+    // clang-format off
+    const std::vector<std::tuple<std::string, Names, std::string, std::string, std::string>> cases = {
+        // C2 on an inversion centre: 1.54 angstroms to its image
+        {"7.7 10 10 90 90 90", p_1, "C1 C 0.1 0 0 .", "C2", "C"},
+        // bonded across the cell edge
+        {"15.4 10 10 90 90 90", p1, "C1 C 0.95 0 0 .\nC2 C 0.05 0 0 .", "C2", "C2"},
+        // Cu-N 2.0, Zn-O 2.0, Au-P 2.3, C-I 2.14 angstroms
+        {"20 20 20 90 90 90", p1,
+         "Cu1 Cu 0.1 0.1 0.1 .\nN1 N 0.2 0.1 0.1 .\nZn1 Zn 0.1 0.5 0.5 .\nO1 O 0.2 0.5 0.5 .\n"
+         "Au1 Au 0.5 0.1 0.5 .\nP1 P 0.615 0.1 0.5 .\nC1 C 0.5 0.5 0.1 .\nI1 I 0.607 0.5 0.1 .",
+         "Cu N, O Zn, Au P, C I", "Cu N, O Zn, Au P, C I"},
+        // a dummy atom between two carbons 3 angstroms apart bonds to neither
+        {"20 20 20 90 90 90", p1, "C1 C 0.1 0.1 0.1 .\nQ1 Q 0.175 0.1 0.1 .\nC2 C 0.25 0.1 0.1 .",
+         "C, , C", "C, , C"},
+        // disorder about the inversion centre: not bonded to its own image; group 2 stands alone
+        {"7.7 10 10 90 90 90", p_1, "C1 C 0.1 0 0 -1\nC2 C 0.5 0.5 0.5 2\nC3 C 0.6 0.5 0.5 1",
+         "C, C2, C", "C, C, C"},
+        // an endless chain along a ends after one repeat unit
+        {"1.54 10 10 90 90 90", p1, "C1 C 0 0 0 .", "C", "C"},
+    };
+    // clang-format on
+    for (const auto& [cell, operators, rows, whole, listed] : cases) {
+        SCOPED_TRACE(rows);
+        Structure structure(crystal(cell, operators, atom_loop(columns, rows)));
+        const THandle<CrystalMaker> maker =
+            CifMolecule::crystal_maker(structure.block, *structure.cell, structure.errors);
+        std::string found;
+        for (int i = 0; i < maker->nmolecules(); ++i)
+            found += (i ? ", " : "") + maker->molecule(i)->formula();
+        EXPECT_EQ(found, whole);
+        maker->select_3d();
+        found.clear();
+        for (int i = 0; i < maker->nmolecules(); ++i)
+            found += (i ? ", " : "") + maker->molecule(i)->formula();
+        EXPECT_EQ(found, listed);
+    }
+}
+
+// The as-listed view: one molecule in file order, bonded as listed only; protein atoms.
+TEST(CifMolecule, OneMoleculeInFileOrder) {
+    Structure structure(crystal(
+        "15.4 10 10 90 90 90", p1,
+        atom_loop("label type_symbol fract_x fract_y fract_z label_component_3 label_component_4",
+                  "C1 C 0.95 0 0 ALA 12\nC2 C 0.05 0 0 ALA 12\nC3 C 0.05 0.154 0 GLY 13")));
+    const THandle<Molecule> all =
+        CifMolecule::molecule(structure.block, *structure.cell, structure.errors);
+    ASSERT_EQ(all->natoms(), 3);
+    EXPECT_EQ(all->bonds().size(), 1u);  // C2-C3; C1-C2 only across the edge
+    const auto* protein = dynamic_cast<const FileOrderedProteinAtom*>(all->atoms_begin()[2].get());
+    ASSERT_NE(protein, nullptr);
+    EXPECT_EQ(protein->residue(), "GLY:13");
+    EXPECT_EQ(protein->symmtag(), 2);
+}
+
+// Disorder: one selector per assembly; the molecules are the ordered part with the first
+// group of each assembly.
+TEST(CifMolecule, DisorderSelectors) {
+    Structure structure(
+        crystal("20 20 20 90 90 90", p1,
+                atom_loop("label type_symbol fract_x fract_y fract_z occupancy disorder_assembly "
+                          "disorder_group",
+                          "C1 C 0.1 0.1 0.1 1 . .\nC2 C 0.177 0.1 0.1 1 . .\n"
+                          "O1 O 0.25 0.1 0.1 0.6 A 1\nN1 N 0.177 0.177 0.1 0.4 A 2\n"
+                          "Cl1 Cl 0.5 0.5 0.5 0.5 B 1\nBr1 Br 0.55 0.5 0.5 0.5 B 2\n"
+                          "C3 C 0.1 0.5 0.5 1 . 1")));
+    auto [maker, selectors] = CifMolecule::crystal_maker_disorder_selector(
+        structure.block, *structure.cell, structure.errors);
+    EXPECT_EQ(formulas(*maker), "C2 O, Cl, C");
+    ASSERT_EQ(selectors->size(), 2u);
+    const DisorderSelector& first = *selectors->front();
+    EXPECT_EQ(first.groups(), std::vector<int>({1, 2}));
+    EXPECT_EQ(first.atoms(2).front()->label(), "N1");
+    EXPECT_EQ(selectors->back()->selected_atoms().front()->label(), "Cl1");
+    EXPECT_THROW(selectors->front()->select(3), std::invalid_argument);
+}
+
+TEST(CifMolecule, WritingMolecules) {
+    auto atom = [](const std::string& label, const std::string& symbol, double x, bool stated) {
+        THandle<Array<Uncertainty, 3>> uncertainty;
+        if (stated) {
+            uncertainty = make_handle<Array<Uncertainty, 3>>(Array<Uncertainty, 3>{
+                Uncertainty(0.0012, 4), Uncertainty::stated_to(3), Uncertainty(0.002, 3)});
+        }
+        auto site = make_handle<Site>(Site::Point{x, 0.25, 0.5}, Site::Point{}, UncertainValue(1.0),
+                                      uncertainty, THandle<AtomicDisplacementParameters>());
+        return THandle<Atom>(make_handle<FileOrderedAtom3d>(0, Element(symbol), label, site));
+    };
+    auto first = make_handle<Molecule3d>(), second = make_handle<Molecule3d>();
+    first->add_atom(atom("C1", "c", 0.1, true));
+    first->add_atom(atom("H1", "D", 0.2, false));
+    second->add_atom(atom("Q1", "Q", 0.3, false));
+    auto molecules = make_handle<MoleculeList>(MoleculeList{first, second});
+    const UncertainValue one(1.0), right(90.0);
+    const Cell unused(one, one, one, right, right, right, Spacegroup());
+    auto block = make_handle<CifDataBlock>(core_dictionary(), "data_a", 1);
+    CifMolecule::write(block, make_handle<MoleculeList>(), unused);
+    EXPECT_EQ(block->item_count(), 0u);
+    CifMolecule::write(block, molecules, unused);
+    EXPECT_EQ(values(*block->find("_atom_site_label")), Names({"C1", "H1", "Q1"}));
+    EXPECT_EQ(values(*block->find("_atom_site_type_symbol")), Names({"C", "D", "X"}));
+    EXPECT_EQ(values(*block->find("_atom_site_fract_x")), Names({"0.1000(12)", "0.2", "0.3"}));
+    EXPECT_EQ(values(*block->find("_atom_site_fract_y")), Names({"0.250", "0.25", "0.25"}));
+    EXPECT_EQ(block->find("_atom_site_aniso_U_11")->size(), 0u);
+    EXPECT_TRUE(block_invariants_hold(*block));
+}
+
+}  // namespace
