@@ -57,6 +57,8 @@ demo)
     configure_and_build build >/dev/null
     ./build/examples/cif-check --dict data/dict/cif_core.dic --mandatory --consistency --write - \
         data/cif/2003526-r-factor-with-esd.cif || true
+    ./build/examples/cif-check --dict data/dict/cif_core.dic --atoms data/cif/1100893.cif \
+        data/cif/2228759-multiple-diacritics.cif || true
     ;;
 bench)
     PACKAGES+=(tao-pegtl-dev)

@@ -6,8 +6,12 @@
 //
 // Plain timer, best of several runs; not part of the test run.
 #include <cif/Cif.h>
+#include <cif/CifCell.h>
 #include <cif/CifConcreteDictionary.h>
 #include <cif/CifDictionaryPool.h>
+#include <cif/CifMolecule.h>
+#include <host/BondDetector.h>
+#include <host/FileOrderedAtom3d.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -198,6 +202,57 @@ void measure_validation(const fs::path& data, const std::string& large, int runs
     std::printf("%-44s %8.2f\n", "ratio large validated/empty dictionary", plain / validated);
 }
 
+// The contents of a 2 x 2 x 2 block of cells of a real structure as the atoms of one P 1
+// cell: an asymmetric unit of thousands of atoms for the bond detector.
+std::vector<THandle<Atom>> supercell_atoms(const CrystalMaker& maker, Cell& supercell) {
+    const Cell& cell = maker.cell();
+    supercell = Cell(UncertainValue(2 * cell.a().value()), UncertainValue(2 * cell.b().value()),
+                     UncertainValue(2 * cell.c().value()),
+                     UncertainValue(cell.alpha().value() * 57.29577951308232),
+                     UncertainValue(cell.beta().value() * 57.29577951308232),
+                     UncertainValue(cell.gamma().value() * 57.29577951308232), Spacegroup());
+    std::vector<THandle<Atom>> atoms;
+    const THandle<Crystal> crystal = maker.create_crystal();
+    for (int shift = 0; shift < 8; ++shift) {
+        const int cell_shift[3] = {shift & 1, (shift >> 1) & 1, (shift >> 2) & 1};
+        for (const THandle<Molecule>& molecule : *crystal->molecules()) {
+            for (auto atom = molecule->atoms_begin(); atom != molecule->atoms_end(); ++atom) {
+                Site::Point x = (*atom)->site()->fractional();
+                for (int i = 0; i < 3; ++i)
+                    x[i] = (x[i] + cell_shift[i]) / 2;
+                auto site = make_handle<Site>(x, Site::Point{}, UncertainValue(1.0),
+                                              THandle<Array<Uncertainty, 3>>(),
+                                              THandle<AtomicDisplacementParameters>());
+                atoms.push_back(make_handle<FileOrderedAtom3d>(
+                    int(atoms.size()), (*atom)->element(), (*atom)->label(), site));
+            }
+        }
+    }
+    return atoms;
+}
+
+// Whole molecules of a real structure, and bond detection on a large asymmetric unit.
+void measure_molecules(const fs::path& data) {
+    THandle<Cif> cif =
+        read_document(read_file(data / "cif" / "7052819-thermal-hist-with-newlines.cif"));
+    CifErrorContainer errors;
+    const THandle<Cell> cell = CifCell::read(cif->block(0), errors);
+    THandle<CrystalMaker> maker;
+    const double reading =
+        best_seconds(20, [&] { maker = CifMolecule::crystal_maker(cif->block(0), *cell, errors); });
+    std::printf("%-44s %8.2f ms\n", "molecules of a 110-atom structure (P21/c)", reading * 1e3);
+    Cell supercell = *cell;
+    const std::vector<THandle<Atom>> atoms = supercell_atoms(*maker, supercell);
+    const BondDetector detector(BondDetector::CompleteMolecules, BondDetector::DisorderAware,
+                                BondDistanceLimit(0.55, false));
+    std::size_t found = 0;
+    const double detecting =
+        best_seconds(3, [&] { found = detector.molecules(atoms, supercell)->size(); });
+    std::printf("%-44s %8.2f ms (%zu molecules)\n",
+                ("bonds of " + std::to_string(atoms.size()) + " atoms in P 1").c_str(),
+                detecting * 1e3, found);
+}
+
 int measure_peak_memory(const char* path) {
     struct rusage before;
     getrusage(RUSAGE_SELF, &before);
@@ -227,6 +282,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     measure("small", read_file(data / "cif" / "4003024.cif"), 200);
+    measure_molecules(data);
 
     const std::string large = generate_large(structures, 60u * 1000 * 1000);
     std::printf("large generated CIF: %.1f MB\n", double(large.size()) / 1e6);

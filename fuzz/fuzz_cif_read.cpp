@@ -1,9 +1,12 @@
 // Fuzz target: arbitrary bytes through Cif::read, the consistency checks (cell and symmetry
-// included) and each block's cell written into a new block, then Cif::write of whatever was
-// read. Nothing may crash or leak; only the cell read may throw, and only what it promises.
+// included), each block's cell written into a new block, its atoms read into molecules, a
+// packed cell and disorder selectors and written back, then Cif::write of whatever was read.
+// Nothing may crash or leak; only the cell and atom reads may throw, and only what they
+// promise.
 #include <cif/Cif.h>
 #include <cif/CifCell.h>
 #include <cif/CifConcreteDictionary.h>
+#include <cif/CifMolecule.h>
 #include <cif/VexorCifConsistencyChecker.h>
 
 #include <cstddef>
@@ -40,8 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (auto block = cif->block_begin(); block != cif->block_end(); ++block) {
         try {
             THandle<Cell> cell = CifCell::read(*block, *cif->errors());
-            CifCell::write(THandle<CifDataBlock>(new CifDataBlock(cif->dictionary(), "data_c", 1)),
-                           *cell);
+            THandle<CifDataBlock> copy(new CifDataBlock(cif->dictionary(), "data_c", 1));
+            CifCell::write(copy, *cell);
+            CifMolecule::molecule(*block, *cell, *cif->errors());
+            CifMolecule::crystal_maker_disorder_selector(*block, *cell, *cif->errors());
+            THandle<CrystalMaker> maker = CifMolecule::crystal_maker(*block, *cell, *cif->errors());
+            maker->select_cell();
+            maker->select_3d();
+            THandle<std::vector<THandle<Molecule>>> listed(new std::vector<THandle<Molecule>>);
+            for (int i = 0; i < maker->nmolecules(); ++i)
+                listed->push_back(maker->molecule(i));
+            CifMolecule::write(copy, listed, *cell);
         } catch (const std::runtime_error&) {
         } catch (const std::invalid_argument&) {
         }

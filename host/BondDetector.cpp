@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "Geometry.h"
+#include "ImageOperators.h"
 #include "host/Cell.h"
 #include "host/Molecule3d.h"
 
@@ -52,13 +53,15 @@ std::vector<Image> images_of(const std::vector<THandle<Atom>>& atoms,
                              const std::vector<bool>& bondable, const Cell& cell,
                              bool with_symmetry) {
     const auto& operators = cell.spacegroup().operators();
+    const std::vector<int> usable =
+        with_symmetry ? image_operators::of(cell.spacegroup()) : std::vector<int>();
     std::vector<Image> images;
     for (int a = 0; a < static_cast<int>(atoms.size()); ++a) {
         if (!bondable[a]) continue;
         const Vector& listed = atoms[a]->site()->fractional();
         const std::size_t first = images.size();
         images.push_back(image_of(a, -1, listed));
-        for (int s = 0; with_symmetry && s < static_cast<int>(operators.size()); ++s) {
+        for (int s : usable) {
             const Image candidate = image_of(a, s, operators[s].apply(listed));
             const bool seen =
                 std::any_of(images.begin() + first, images.end(), [&](const Image& taken) {
@@ -83,7 +86,8 @@ class ImageGrid {
             // The distance between lattice planes along axis i is 1 / |row i of A-1|.
             const double width = 1.0 / geometry::length(to_fractional[i]);
             bins_[i] = std::clamp(static_cast<int>(width / reach), 1, 64);
-            reach_[i] = reach / width;
+            // A cell far narrower than a bond (no real one is) is searched four cells out.
+            reach_[i] = std::min(reach / width, 4.0);
         }
         start_.assign(bins_[0] * bins_[1] * bins_[2] + 1, 0);
         std::vector<int> bin_of(images.size());
@@ -312,7 +316,8 @@ THandle<BondDetector::MoleculeList> BondDetector::molecules(const std::vector<TH
                                                             const Cell& cell) const {
     std::vector<bool> bondable(atoms.size());
     for (std::size_t a = 0; a < atoms.size(); ++a)
-        bondable[a] = atoms[a]->site() && atoms[a]->element().is_known();
+        bondable[a] = atoms[a]->site() && atoms[a]->element().is_known() &&
+                      image_operators::is_placeable(atoms[a]->site()->fractional());
     const std::vector<Image> images =
         images_of(atoms, bondable, cell, detection_ == CompleteMolecules);
     MoleculeGrower grower(atoms, images, cell, limit_, detection_ == AsListed,

@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "Geometry.h"
+#include "ImageOperators.h"
 #include "host/BondDetector.h"
 #include "host/Molecule3d.h"
 
@@ -80,11 +81,18 @@ THandle<Molecule> image_of(const Molecule& molecule, const CrystalSymmetryOperat
 // Every distinct image of one molecule with its centre in the cell.
 // A molecule with an atom of no known place has no place in the cell either.
 void pack(const THandle<Molecule>& molecule, const Cell& cell, Crystal::MoleculeList& contents) {
-    const bool placed = std::all_of(molecule->atoms_begin(), molecule->atoms_end(),
-                                    [](const THandle<Atom>& atom) { return bool(atom->site()); });
+    const bool placed =
+        std::all_of(molecule->atoms_begin(), molecule->atoms_end(), [](const THandle<Atom>& atom) {
+            return atom->site() && image_operators::is_placeable(atom->site()->fractional());
+        });
     if (molecule->natoms() == 0 || !placed) return;
+    std::vector<int> usable = image_operators::of(cell.spacegroup());
+    if (usable.empty()) usable.push_back(-1);  // P 1: the molecule as it is
     std::vector<Vector> centres;
-    for (const CrystalSymmetryOperator& operation : cell.spacegroup().operators()) {
+    const CrystalSymmetryOperator identity;
+    for (int s : usable) {
+        const CrystalSymmetryOperator& operation =
+            s < 0 ? identity : cell.spacegroup().operators()[s];
         const Vector centre = operation.apply(centre_of(*molecule));
         const Array<int, 3> shift{-static_cast<int>(std::floor(centre[0])),
                                   -static_cast<int>(std::floor(centre[1])),
