@@ -182,26 +182,12 @@ void print_geometry(const std::string& path, THandle<CifDataBlock> block) {
     std::cout << '\n';
 }
 
-// "C6 H6, 2 x H2 O": each formula once, with its count, in order of first appearance.
-std::string formulas_of(const CrystalMaker& maker) {
-    std::vector<std::pair<std::string, int>> counted;
-    for (int i = 0; i < maker.nmolecules(); ++i) {
-        const std::string formula = maker.molecule(i)->formula();
-        auto found = std::find_if(counted.begin(), counted.end(),
-                                  [&](const auto& entry) { return entry.first == formula; });
-        if (found == counted.end()) {
-            counted.emplace_back(formula, 1);
-        } else {
-            ++found->second;
-        }
-    }
-    std::string text;
-    for (const auto& [formula, count] : counted) {
-        text += (text.empty() ? "" : ", ") +
-                (count > 1 ? std::to_string(count) + " x " : std::string()) +
-                (formula.empty() ? "(no element)" : formula);
-    }
-    return text;
+// The selected view of the maker, as a list.
+std::vector<THandle<Molecule>> molecules_of(const CrystalMaker& maker) {
+    std::vector<THandle<Molecule>> molecules;
+    for (int i = 0; i < maker.nmolecules(); ++i)
+        molecules.push_back(maker.molecule(i));
+    return molecules;
 }
 
 void print_atoms(const std::string& path, THandle<CifDataBlock> block) {
@@ -212,7 +198,7 @@ void print_atoms(const std::string& path, THandle<CifDataBlock> block) {
         const THandle<Molecule> all = CifMolecule::molecule(block, *cell, remarks);
         const THandle<CrystalMaker> maker = CifMolecule::crystal_maker(block, *cell, remarks);
         std::cout << prefix << all->natoms() << " atoms, " << maker->nmolecules()
-                  << " molecules: " << formulas_of(*maker) << '\n';
+                  << " molecules: " << counted_formulas(molecules_of(*maker)) << '\n';
         const auto selectors =
             CifMolecule::crystal_maker_disorder_selector(block, *cell, remarks).second;
         for (const THandle<DisorderSelector>& selector : *selectors) {

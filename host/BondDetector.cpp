@@ -62,7 +62,9 @@ std::vector<Image> images_of(const std::vector<THandle<Atom>>& atoms,
         const std::size_t first = images.size();
         images.push_back(image_of(a, -1, listed));
         for (int s : usable) {
-            const Image candidate = image_of(a, s, operators[s].apply(listed));
+            const Vector position = operators[s].apply(listed);
+            if (!image_operators::is_placeable(position)) continue;  // an absurd operator
+            const Image candidate = image_of(a, s, position);
             const bool seen =
                 std::any_of(images.begin() + first, images.end(), [&](const Image& taken) {
                     return periodic_distance(taken.wrapped, candidate.wrapped,
@@ -85,9 +87,11 @@ class ImageGrid {
         for (int i = 0; i < 3; ++i) {
             // The distance between lattice planes along axis i is 1 / |row i of A-1|.
             const double width = 1.0 / geometry::length(to_fractional[i]);
-            bins_[i] = std::clamp(static_cast<int>(width / reach), 1, 64);
-            // A cell far narrower than a bond (no real one is) is searched four cells out.
-            reach_[i] = std::min(reach / width, 4.0);
+            // Written so that a cell of absurd size (not a number, or beyond an int) gives
+            // one bin, and one far narrower than a bond is searched four cells out.
+            const double fits = width / reach;
+            bins_[i] = fits >= 64.0 ? 64 : fits >= 1.0 ? static_cast<int>(fits) : 1;
+            reach_[i] = fits > 0.25 ? 1.0 / fits : 4.0;
         }
         start_.assign(bins_[0] * bins_[1] * bins_[2] + 1, 0);
         std::vector<int> bin_of(images.size());
@@ -207,11 +211,10 @@ class MoleculeGrower {
             const Vector difference = geometry::subtract(position(there), point);
             const double distance =
                 geometry::length(geometry::multiply(cell_.orthogonalisation(), difference));
-            if (distance < BondDetector::same_site_distance ||
-                distance > limit_.maximum(radius, atom_of(there).element().covalent_radius()) ||
-                alternatives(here, there)) {
-                return;
-            }
+            const bool in_reach =
+                distance >= BondDetector::same_site_distance &&
+                distance <= limit_.maximum(radius, atom_of(there).element().covalent_radius());
+            if (!in_reach || alternatives(here, there)) return;
             connect(from, there);
         });
     }

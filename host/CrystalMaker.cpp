@@ -94,6 +94,7 @@ void pack(const THandle<Molecule>& molecule, const Cell& cell, Crystal::Molecule
         const CrystalSymmetryOperator& operation =
             s < 0 ? identity : cell.spacegroup().operators()[s];
         const Vector centre = operation.apply(centre_of(*molecule));
+        if (!image_operators::is_placeable(centre)) continue;  // an absurd operator
         const Array<int, 3> shift{-static_cast<int>(std::floor(centre[0])),
                                   -static_cast<int>(std::floor(centre[1])),
                                   -static_cast<int>(std::floor(centre[2]))};

@@ -1,5 +1,6 @@
 #include "host/Molecule.h"
 
+#include <algorithm>
 #include <map>
 
 Molecule::~Molecule() = default;
@@ -36,5 +37,26 @@ std::string Molecule::formula() const {
     }
     for (const auto& [symbol, count] : counts)
         append(symbol, count);
+    return text;
+}
+
+std::string counted_formulas(const std::vector<THandle<Molecule>>& molecules) {
+    std::vector<std::pair<std::string, int>> counted;
+    for (const THandle<Molecule>& molecule : molecules) {
+        const std::string formula = molecule->formula();
+        auto found = std::find_if(counted.begin(), counted.end(),
+                                  [&](const auto& entry) { return entry.first == formula; });
+        if (found == counted.end()) {
+            counted.emplace_back(formula, 1);
+        } else {
+            ++found->second;
+        }
+    }
+    std::string text;
+    for (const auto& [formula, count] : counted) {
+        text += (text.empty() ? "" : ", ") +
+                (count > 1 ? std::to_string(count) + " x " : std::string()) +
+                (formula.empty() ? "(no element)" : formula);
+    }
     return text;
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "cif/CifUtilities.h"
-#include "mapping/UncertainValueText.h"
 #include "host/TextUtilities.h"
+#include "mapping/UncertainValueText.h"
 
 namespace {
 
@@ -55,14 +55,7 @@ THandle<CifDataItem> retrieve(THandle<CifDataBlock> block, const std::string& na
 }
 
 UncertainValue parse_cell_value(const std::string& text, const std::string& parameter) {
-    std::istringstream in(text);
-    UncertainValue value;
-    value.parse(in);
-    if (in.fail()) {
-        throw std::runtime_error("Reading cell from Cif failed, could not interpret '" + text +
-                                 "' as a valid value for " + parameter);
-    }
-    return value;
+    return parse_or_throw(text, "cell", parameter);
 }
 
 SymmetryItems symmetry_items(THandle<CifDataBlock> block) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -84,14 +83,7 @@ DisorderItems disorder_items(THandle<CifDataBlock> block) {
 }
 
 UncertainValue parse_uncertain_value(const std::string& text, const std::string& name) {
-    std::istringstream in(text);
-    UncertainValue value;
-    value.parse(in);
-    if (in.fail()) {
-        throw std::runtime_error("Reading value from Cif failed, could not interpret '" + text +
-                                 "' as a valid value for " + name);
-    }
-    return value;
+    return parse_or_throw(text, "value", name);
 }
 
 void extract_uncertain_value(UncertainValue& result, const THandle<CifDataItem>& item, int row,

@@ -46,29 +46,16 @@ std::string crystal(const std::string& cell, const Names& operators, const std::
 const Names p1 = {"x,y,z"};
 const Names p_1 = {"x,y,z", "-x,-y,-z"};
 
-// "C6 H6, 2 x H2 O": each formula with its count, in order of first appearance.
 std::string formulas(const CrystalMaker& maker) {
-    std::vector<std::pair<std::string, int>> counted;
-    for (int i = 0; i < maker.nmolecules(); ++i) {
-        const std::string formula = maker.molecule(i)->formula();
-        auto found = std::find_if(counted.begin(), counted.end(),
-                                  [&](const auto& entry) { return entry.first == formula; });
-        if (found == counted.end()) {
-            counted.emplace_back(formula, 1);
-        } else {
-            ++found->second;
-        }
-    }
-    std::string text;
-    for (const auto& [formula, count] : counted)
-        text +=
-            (text.empty() ? "" : ", ") + (count > 1 ? std::to_string(count) + " x " : "") + formula;
-    return text;
+    MoleculeList molecules;
+    for (int i = 0; i < maker.nmolecules(); ++i)
+        molecules.push_back(maker.molecule(i));
+    return counted_formulas(molecules);
 }
 
 std::string cell_formulas(const CrystalMaker& maker) {
     const THandle<Crystal> crystal = maker.create_crystal();
-    return formulas(CrystalMaker(maker.cell(), crystal->molecules(), {}, {}));
+    return counted_formulas(*crystal->molecules());
 }
 
 // Real structures: the molecules of the asymmetric unit, each completed across symmetry, and

@@ -41,3 +41,7 @@ class HOST_API Molecule {
     AtomList atoms_;
     std::vector<Bond> bonds_;
 };
+
+/// The molecules' formulas, each once with its count, in order of first appearance:
+/// "C8 H12 N5, C6 H8 O4, 2 x H2 O"; "(no element)" for a molecule of unknown atoms only.
+HOST_API std::string counted_formulas(const std::vector<THandle<Molecule>>& molecules);
