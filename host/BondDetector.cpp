@@ -38,15 +38,6 @@ Image image_of(int atom, int operator_index, const Vector& position) {
     return {atom, operator_index, moved(position, {-base[0], -base[1], -base[2]}), base};
 }
 
-// The shortest distance between two fractional points over whole-cell translations, for
-// points so close that the nearest translation is the rounded difference.
-double periodic_distance(const Vector& a, const Vector& b, const geometry::Matrix& to_cartesian) {
-    Vector difference = geometry::subtract(a, b);
-    for (double& d : difference)
-        d -= std::round(d);
-    return geometry::length(geometry::multiply(to_cartesian, difference));
-}
-
 // The distinct images of every bondable atom: the listed position first, then, when whole
 // molecules are wanted, each operator's image not on a site already taken.
 std::vector<Image> images_of(const std::vector<THandle<Atom>>& atoms,
@@ -67,8 +58,8 @@ std::vector<Image> images_of(const std::vector<THandle<Atom>>& atoms,
             const Image candidate = image_of(a, s, position);
             const bool seen =
                 std::any_of(images.begin() + first, images.end(), [&](const Image& taken) {
-                    return periodic_distance(taken.wrapped, candidate.wrapped,
-                                             cell.orthogonalisation()) <
+                    return geometry::periodic_distance(taken.wrapped, candidate.wrapped,
+                                                       cell.orthogonalisation()) <
                            BondDetector::same_site_distance;
                 });
             if (!seen) images.push_back(candidate);

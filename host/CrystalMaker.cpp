@@ -99,15 +99,10 @@ void pack(const THandle<Molecule>& molecule, const Cell& cell, Crystal::Molecule
                                   -static_cast<int>(std::floor(centre[1])),
                                   -static_cast<int>(std::floor(centre[2]))};
         const Vector placed{centre[0] + shift[0], centre[1] + shift[1], centre[2] + shift[2]};
-        bool seen = false;
-        for (const Vector& other : centres) {
-            Vector difference = geometry::subtract(placed, other);
-            for (double& d : difference)
-                d -= std::round(d);
-            seen =
-                seen || geometry::length(geometry::multiply(cell.orthogonalisation(), difference)) <
-                            BondDetector::same_site_distance;
-        }
+        const bool seen = std::any_of(centres.begin(), centres.end(), [&](const Vector& other) {
+            return geometry::periodic_distance(placed, other, cell.orthogonalisation()) <
+                   BondDetector::same_site_distance;
+        });
         if (seen) continue;
         centres.push_back(placed);
         contents.push_back(image_of(*molecule, operation, shift, cell));

@@ -59,4 +59,13 @@ inline double length(const Vector& v) {
     return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
 }
 
+// The shortest distance between two fractional points over whole-cell translations, for
+// points so close that the nearest translation is the rounded difference.
+inline double periodic_distance(const Vector& a, const Vector& b, const Matrix& to_cartesian) {
+    Vector difference = subtract(a, b);
+    for (double& d : difference)
+        d -= std::round(d);
+    return length(multiply(to_cartesian, difference));
+}
+
 }  // namespace geometry

@@ -220,6 +220,18 @@ TEST(DisplacementParameters, TensorsInTheCellAxes) {
     EXPECT_NEAR(turned.u_equivalent(monoclinic), ellipsoid.u_equivalent(monoclinic), 1e-12);
     EXPECT_THROW(AtomicDisplacementParameters(u, AtomicDisplacementParameters::Isotropic),
                  std::invalid_argument);
+    // no real ellipsoid: each fails a different leading minor
+    for (const Array<double, 6>& bad : {Array<double, 6>{-0.01, 0.02, 0.02, 0, 0, 0},
+                                        Array<double, 6>{0.02, 0.02, -0.02, 0.03, 0, 0},
+                                        Array<double, 6>{0.02, 0.02, 0.02, 0.03, 0, 0},
+                                        Array<double, 6>{0.02, 0.02, 0.0, 0, 0, 0}}) {
+        Array<UncertainValue, 6> values;
+        for (int k = 0; k < 6; ++k)
+            values[k] = UncertainValue(bad[k]);
+        EXPECT_THROW(
+            AtomicDisplacementParameters(values, AtomicDisplacementParameters::Anisotropic),
+            std::invalid_argument);
+    }
 }
 
 THandle<Atom> atom_at(int index, const std::string& symbol, const Site::Point& x, int group = 0) {
@@ -265,6 +277,16 @@ TEST(BondDetector, DisorderAndSpecialPositions) {
         hexagonal, complete.molecules({atom_at(0, "Mo", {0.3333, 0.6667, 0.25})}, hexagonal), {},
         {});
     EXPECT_EQ(maker.create_crystal()->molecules()->size(), 2u);
+}
+
+TEST(Molecule, FormulaInHillOrder) {
+    Molecule water, ethyl_bromide;
+    for (const char* symbol : {"O", "H", "Cu", "H"})
+        water.add_atom(atom_at(0, symbol, {0, 0, 0}));
+    for (const char* symbol : {"Br", "C", "H", "C", "H", "H", "H", "H", "Q"})
+        ethyl_bromide.add_atom(atom_at(0, symbol, {0, 0, 0}));
+    EXPECT_EQ(water.formula(), "Cu H2 O");
+    EXPECT_EQ(ethyl_bromide.formula(), "C2 H5 Br");
 }
 
 }  // namespace

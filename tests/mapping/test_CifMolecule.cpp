@@ -98,6 +98,12 @@ TEST(CifMolecule, RealStructuresAsAChemistSeesThem) {
             CifMolecule::crystal_maker(structure.block, *structure.cell, structure.errors);
         EXPECT_EQ(formulas(*maker), molecules);
         EXPECT_EQ(cell_formulas(*maker), cell_contents);
+        for (int i = 0; i < maker->nmolecules(); ++i) {
+            const THandle<Molecule> molecule = maker->molecule(i);
+            EXPECT_TRUE(std::is_partitioned(molecule->atoms_begin(), molecule->atoms_end(),
+                                            [](const auto& atom) { return !atom->listed_atom(); }))
+                << "listed atoms first";
+        }
     }
 }
 
@@ -284,44 +290,52 @@ TEST(CifMolecule, AnAtomThatCannotBeReadEndsTheRead) {
 }
 
 // Bonds across symmetry and cell edges, metal-ligand bonds, disorder, dummy atoms and
-// polymers: formulas of the whole molecules, and of the atoms as listed.
+// polymers: formulas and bond counts of the whole molecules, and of the atoms as listed.
 TEST(CifMolecule, MoleculesAcrossSymmetry) {
     const std::string columns = "label type_symbol fract_x fract_y fract_z disorder_group";
+    using Case = std::tuple<std::string, Names, std::string, std::string, std::string>;
     // clang-format off
-    const std::vector<std::tuple<std::string, Names, std::string, std::string, std::string>> cases = {
+    const std::vector<Case> cases = {
         // C2 on an inversion centre: 1.54 angstroms to its image
-        {"7.7 10 10 90 90 90", p_1, "C1 C 0.1 0 0 .", "C2", "C"},
+        {"7.7 10 10 90 90 90", p_1, "C1 C 0.1 0 0 .", "C2 1", "C 0"},
         // bonded across the cell edge
-        {"15.4 10 10 90 90 90", p1, "C1 C 0.95 0 0 .\nC2 C 0.05 0 0 .", "C2", "C2"},
+        {"15.4 10 10 90 90 90", p1, "C1 C 0.95 0 0 .\nC2 C 0.05 0 0 .", "C2 1", "C2 0"},
         // Cu-N 2.0, Zn-O 2.0, Au-P 2.3, C-I 2.14 angstroms
         {"20 20 20 90 90 90", p1,
          "Cu1 Cu 0.1 0.1 0.1 .\nN1 N 0.2 0.1 0.1 .\nZn1 Zn 0.1 0.5 0.5 .\nO1 O 0.2 0.5 0.5 .\n"
          "Au1 Au 0.5 0.1 0.5 .\nP1 P 0.615 0.1 0.5 .\nC1 C 0.5 0.5 0.1 .\nI1 I 0.607 0.5 0.1 .",
-         "Cu N, O Zn, Au P, C I", "Cu N, O Zn, Au P, C I"},
-        // a dummy atom between two carbons 3 angstroms apart bonds to neither
-        {"20 20 20 90 90 90", p1, "C1 C 0.1 0.1 0.1 .\nQ1 Q 0.175 0.1 0.1 .\nC2 C 0.25 0.1 0.1 .",
-         "C, , C", "C, , C"},
+         "Cu N, O Zn, Au P, C I 4", "Cu N, O Zn, Au P, C I 4"},
+        // a dummy atom between two carbons 3 angstroms apart bonds to neither; a site shared
+        // by iron and magnesium 0.05 angstroms apart is one site
+        {"20 20 20 90 90 90", p1,
+         "C1 C 0.1 0.1 0.1 .\nQ1 Q 0.175 0.1 0.1 .\nC2 C 0.25 0.1 0.1 .\n"
+         "Fe1 Fe 0.5 0.5 0.5 .\nMg1 Mg 0.5025 0.5 0.5 .", "C, , C, Fe, Mg 0", "C, , C, Fe, Mg 0"},
         // disorder about the inversion centre: not bonded to its own image; group 2 stands alone
         {"7.7 10 10 90 90 90", p_1, "C1 C 0.1 0 0 -1\nC2 C 0.5 0.5 0.5 2\nC3 C 0.6 0.5 0.5 1",
-         "C, C2, C", "C, C, C"},
-        // an endless chain along a ends after one repeat unit
-        {"1.54 10 10 90 90 90", p1, "C1 C 0 0 0 .", "C", "C"},
+         "C, C2, C 1", "C, C, C 0"},
+        // endless chains along a end after one repeat unit
+        {"1.54 10 10 90 90 90", p1, "C1 C 0 0 0 .", "C 0", "C 0"},
+        {"4.62 10 10 90 90 90", p1, "C1 C 0 0 0 .\nC2 C 0.3333 0 0 .\nC3 C 0.6667 0 0 .",
+         "C3 2", "C3 1"},
     };
     // clang-format on
+    auto shown = [](const CrystalMaker& maker) {
+        std::string text;
+        std::size_t bonds = 0;
+        for (int i = 0; i < maker.nmolecules(); ++i) {
+            text += (i ? ", " : "") + maker.molecule(i)->formula();
+            bonds += maker.molecule(i)->bonds().size();
+        }
+        return text + " " + std::to_string(bonds);
+    };
     for (const auto& [cell, operators, rows, whole, listed] : cases) {
         SCOPED_TRACE(rows);
         Structure structure(crystal(cell, operators, atom_loop(columns, rows)));
         const THandle<CrystalMaker> maker =
             CifMolecule::crystal_maker(structure.block, *structure.cell, structure.errors);
-        std::string found;
-        for (int i = 0; i < maker->nmolecules(); ++i)
-            found += (i ? ", " : "") + maker->molecule(i)->formula();
-        EXPECT_EQ(found, whole);
+        EXPECT_EQ(shown(*maker), whole);
         maker->select_3d();
-        found.clear();
-        for (int i = 0; i < maker->nmolecules(); ++i)
-            found += (i ? ", " : "") + maker->molecule(i)->formula();
-        EXPECT_EQ(found, listed);
+        EXPECT_EQ(shown(*maker), listed);
     }
 }
 
@@ -339,10 +353,16 @@ TEST(CifMolecule, OneMoleculeInFileOrder) {
     ASSERT_NE(protein, nullptr);
     EXPECT_EQ(protein->residue(), "GLY:13");
     EXPECT_EQ(protein->symmtag(), 2);
+    Structure one_component(crystal(
+        "10 10 10 90 90 90", p1,
+        atom_loop("label fract_x fract_y fract_z label_component_3", "C1 0.1 0.1 0.1 ALA")));
+    const THandle<Molecule> plain =
+        CifMolecule::molecule(one_component.block, *one_component.cell, one_component.errors);
+    EXPECT_EQ(dynamic_cast<const FileOrderedProteinAtom*>(plain->atoms_begin()->get()), nullptr);
 }
 
-// Disorder: one selector per assembly; the molecules are the ordered part with the first
-// group of each assembly.
+// Disorder: one selector per assembly ("." included); the molecules are the ordered part with
+// the first group of each assembly.
 TEST(CifMolecule, DisorderSelectors) {
     Structure structure(
         crystal("20 20 20 90 90 90", p1,
@@ -350,17 +370,18 @@ TEST(CifMolecule, DisorderSelectors) {
                           "disorder_group",
                           "C1 C 0.1 0.1 0.1 1 . .\nC2 C 0.177 0.1 0.1 1 . .\n"
                           "O1 O 0.25 0.1 0.1 0.6 A 1\nN1 N 0.177 0.177 0.1 0.4 A 2\n"
-                          "Cl1 Cl 0.5 0.5 0.5 0.5 B 1\nBr1 Br 0.55 0.5 0.5 0.5 B 2\n"
+                          "Cl1 Cl 0.5 0.5 0.5 0.5 . 1\nBr1 Br 0.55 0.5 0.5 0.5 . 2\n"
                           "C3 C 0.1 0.5 0.5 1 . 1")));
     auto [maker, selectors] = CifMolecule::crystal_maker_disorder_selector(
         structure.block, *structure.cell, structure.errors);
     EXPECT_EQ(formulas(*maker), "C2 O, Cl, C");
     ASSERT_EQ(selectors->size(), 2u);
-    const DisorderSelector& first = *selectors->front();
-    EXPECT_EQ(first.groups(), std::vector<int>({1, 2}));
-    EXPECT_EQ(first.atoms(2).front()->label(), "N1");
-    EXPECT_EQ(selectors->back()->selected_atoms().front()->label(), "Cl1");
-    EXPECT_THROW(selectors->front()->select(3), std::invalid_argument);
+    const DisorderSelector& dotted = *selectors->front();
+    EXPECT_EQ(dotted.assembly(), 0);
+    EXPECT_EQ(dotted.groups(), std::vector<int>({1, 2}));
+    EXPECT_EQ(dotted.selected_atoms().front()->label(), "Cl1");
+    EXPECT_EQ(selectors->back()->atoms(2).front()->label(), "N1");
+    EXPECT_THROW(selectors->back()->select(3), std::invalid_argument);
 }
 
 TEST(CifMolecule, WritingMolecules) {
@@ -390,6 +411,9 @@ TEST(CifMolecule, WritingMolecules) {
     EXPECT_EQ(values(*block->find("_atom_site_fract_x")), Names({"0.1000(12)", "0.2", "0.3"}));
     EXPECT_EQ(values(*block->find("_atom_site_fract_y")), Names({"0.250", "0.25", "0.25"}));
     EXPECT_EQ(block->find("_atom_site_aniso_U_11")->size(), 0u);
+    EXPECT_NE(written(*block).find("_atom_site_aniso_U_33\n_atom_site_aniso_U_23\n"
+                                   "_atom_site_aniso_U_13\n_atom_site_aniso_U_12\n"),
+              std::string::npos);
     EXPECT_TRUE(block_invariants_hold(*block));
 }
 
