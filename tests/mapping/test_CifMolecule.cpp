@@ -339,6 +339,19 @@ TEST(CifMolecule, MoleculesAcrossSymmetry) {
     }
 }
 
+TEST(CifMolecule, WholeMoleculesBeginWithTheirListedAtoms) {
+    Structure structure(crystal(
+        "15.4 10 10 90 90 90", p1,
+        atom_loop("label fract_x fract_y fract_z", "C1 0.05 0 0\nC2 0.95 0 0\nC3 0.05 0.154 0")));
+    const THandle<Molecule> whole =
+        CifMolecule::crystal_maker(structure.block, *structure.cell, structure.errors)->molecule(0);
+    std::string order;
+    for (auto atom = whole->atoms_begin(); atom != whole->atoms_end(); ++atom)
+        order += (*atom)->label() + ((*atom)->listed_atom() ? "' " : " ");
+    EXPECT_EQ(order, "C1 C3 C2' ");
+    EXPECT_EQ(whole->atoms_begin()[2]->image().translation, (Array<int, 3>{-1, 0, 0}));
+}
+
 // The as-listed view: one molecule in file order, bonded as listed only; protein atoms.
 TEST(CifMolecule, OneMoleculeInFileOrder) {
     Structure structure(crystal(
