@@ -20,6 +20,10 @@ double volume_of(double a, double b, double c, double alpha, double beta, double
 
 }  // namespace
 
+Cell::Cell()
+    : Cell(UncertainValue(1.0), UncertainValue(1.0), UncertainValue(1.0), UncertainValue(90.0),
+           UncertainValue(90.0), UncertainValue(90.0), Spacegroup()) {}
+
 Cell::Cell(const UncertainValue& a, const UncertainValue& b, const UncertainValue& c,
            const UncertainValue& alpha, const UncertainValue& beta, const UncertainValue& gamma,
            const Spacegroup& spacegroup)

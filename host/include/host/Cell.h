@@ -12,6 +12,9 @@ class HOST_API Cell {
   public:
     using Matrix = std::array<std::array<double, 3>, 3>;
 
+    /// The unit cube: 1 angstrom edges, right angles, P 1 (what a structure given without a
+    /// cell is placed in).
+    Cell();
     /// Lengths in angstroms, angles in degrees. A space group found by name on rhombohedral
     /// axes is set on the axes the angles fit. Throws std::invalid_argument for a length
     /// that is not positive, an angle not strictly between 0 and 180 degrees, or angles that

@@ -1,0 +1,96 @@
+#include "cif/CifFile.h"
+
+#include <stdexcept>
+
+#include "cif/CifErrorToFileError.h"
+#include "cif/CifErrorToVexorLog.h"
+#include "cif/CifMolecule.h"
+#include "host/Molecule3d.h"
+
+using MoleculeList = std::vector<THandle<Molecule>>;
+
+CifFile::CifFile() = default;
+
+CifFile::CifFile(const std::string& file_name) {
+    MoleculeFile::read(file_name);
+}
+
+CifDatabase& CifFile::database() {
+    if (!database_) database_ = make_handle<CifDatabase>();
+    return *database_;
+}
+
+void CifFile::read(std::istream& in) {
+    database_ = make_handle<CifDatabase>();
+    database_->read(in);
+}
+
+void CifFile::print(std::ostream& out) const {
+    if (database_) database_->print(out);
+}
+
+void CifFile::clear() {
+    database_ = make_handle<CifDatabase>();
+}
+
+void CifFile::add(const Molecule& molecule, const DatabaseEntryIdentifier& id) {
+    auto molecules = make_handle<MoleculeList>();
+    molecules->push_back(make_handle<Molecule3d>(molecule));
+    database().append(molecules, Cell(), id);
+}
+
+void CifFile::add(const CrystalStructureDatabaseEntry& entry) {
+    database().append(entry);
+}
+
+void CifFile::add(const Crystal& crystal, const DatabaseEntryIdentifier& id) {
+    database().append(make_handle<MoleculeList>(*crystal.molecules()), crystal.cell(), id);
+}
+
+void CifFile::add(const CrystalMaker& maker, const DatabaseEntryIdentifier& id) {
+    auto molecules = make_handle<MoleculeList>();
+    for (int i = 0; i < maker.nmolecules(); ++i)
+        molecules->push_back(maker.molecule(i));
+    database().append(molecules, maker.cell(), id);
+}
+
+THandle<CrystalStructureDatabaseEntry> CifFile::database_entry() const {
+    if (!database_ || database_->size() == 0) {
+        throw std::runtime_error("Cannot load data from CifFile: No structure loaded");
+    }
+    return database_->entry(0);
+}
+
+THandle<Cell> CifFile::cell() const {
+    return database_entry()->cell();
+}
+
+THandle<CrystalMaker> CifFile::crystal_maker() const {
+    const THandle<CrystalStructureDatabaseEntry> entry = database_entry();
+    return entry ? entry->crystal_maker() : THandle<CrystalMaker>();
+}
+
+THandle<Crystal> CifFile::crystal() const {
+    const THandle<CrystalMaker> maker = crystal_maker();
+    return maker ? maker->create_crystal() : THandle<Crystal>();
+}
+
+THandle<Molecule> CifFile::molecule() const {
+    const THandle<Cell> unit_cell = cell();
+    CifErrorContainer records;
+    THandle<Molecule> result = CifMolecule::molecule(database_->data_block(0), *unit_cell, records);
+    const THandle<std::vector<FileError>> list = database_->errors();
+    for (const CifError& record : records) {
+        CifErrorToVexorLog()(record);
+        if (list) list->push_back(CifErrorToFileError()(record));
+    }
+    return result;
+}
+
+THandle<std::vector<FileError>> CifFile::errors() const {
+    return database_ ? database_->errors() : THandle<std::vector<FileError>>();
+}
+
+void CifFile::clear_errors() {
+    if (database_) database_->clear_errors();
+}

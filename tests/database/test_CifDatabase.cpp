@@ -1,0 +1,287 @@
+// CIF files as databases of structures: entries and global blocks, lazy entries, conversion
+// through the database, molecule files, file recognition and bad files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "Support.h"
+#include "cif/CifDatabase.h"
+#include "cif/CifFile.h"
+#include "cif/CifFileFormat.h"
+#include "cif/CifMolecule.h"
+#include "host/VexorLog.h"
+
+namespace {
+
+// Entries log the remarks of their conversions; the tests look at the file errors instead.
+struct QuietLog {
+    std::ostream sink{nullptr};
+    QuietLog() { VexorLog::set_stream(&sink); }
+    ~QuietLog() { VexorLog::set_stream(nullptr); }
+};
+
+THandle<CifDatabase> database_of(const std::string& text) {
+    auto database = make_handle<CifDatabase>();
+    std::istringstream in(text);
+    database->read(in);
+    return database;
+}
+
+std::string identifiers(const CifDatabase& database) {
+    std::string text;
+    for (int i = 0; i < database.size(); ++i)
+        text += (i ? " " : "") + database.identifier(i).str();
+    return text;
+}
+
+// The year of the entry's publication, or 0 when it has none.
+int year_of(const CifDatabase& database, int index) {
+    const THandle<Publication> publication = database.entry(index)->publication();
+    return publication ? publication->year() : 0;
+}
+
+const char* const cell =
+    "_cell_length_a 5\n_cell_length_b 6\n_cell_length_c 7\n_cell_angle_alpha 90\n"
+    "_cell_angle_beta 90\n_cell_angle_gamma 90\n_symmetry_space_group_name_H-M 'P 1'\n";
+const char* const journal = "_journal_coden_Halvern 7\n_journal_year 1999\n_journal_volume 3\n";
+
+TEST(CifDatabase, EntriesAndGlobalBlocks) {
+    const std::string structure = std::string(cell) +
+                                  "loop_ _atom_site_label _atom_site_fract_x "
+                                  "_atom_site_fract_y _atom_site_fract_z\n"
+                                  "C1 0.1 0.2 0.3\n";
+    // blocks, identifiers, publication years of the entries
+    // clang-format off
+    const std::vector<std::tuple<std::string, std::string, std::vector<int>>> cases = {
+        {"data_1\n" + structure + "data_pub\n" + journal + "data_2\n" + structure, "1 2", {0, 1999}},
+        {"data_1\n" + structure + "data_2\n" + structure + "data_pub\n" + journal, "1 2", {1999, 1999}},
+        {"data_pub\n" + std::string(journal) + "data_a\n" + structure + "data_b\n" + structure,
+         "a b", {1999, 1999}},
+        {"data_\n" + structure + "data_ORB12\n" + structure + "data_x\n_other 1\n", "00000001 ORB12",
+         {0, 0}},
+        {"data_1\n" + structure + "data_1\n" + structure, "1 1", {0, 0}},
+    };
+    // clang-format on
+    for (const auto& [text, names, years] : cases) {
+        SCOPED_TRACE(text);
+        const THandle<CifDatabase> database = database_of(text);
+        EXPECT_EQ(identifiers(*database), names);
+        for (int i = 0; i < database->size(); ++i)
+            EXPECT_EQ(year_of(*database, i), years[i]);
+        EXPECT_TRUE(database->errors()->empty());
+    }
+}
+
+TEST(CifDatabase, IdentifiersAndMisuse) {
+    const THandle<CifDatabase> database = database_of(
+        std::string("data_Beta\n") + cell + "data_alpha\n" + cell + "data_gamma\n" + cell);
+    int match = -1;
+    EXPECT_EQ(database->nearest_entry(DatabaseEntryIdentifier("alpha"), match), 1);
+    EXPECT_EQ(match, 2);
+    EXPECT_EQ(database->nearest_entry(DatabaseEntryIdentifier("beta"), match), 0);
+    EXPECT_EQ(match, 1);
+    EXPECT_EQ(database->nearest_entry(DatabaseEntryIdentifier("b"), match), 0);
+    EXPECT_EQ(match, 0);
+    EXPECT_EQ(database->nearest_entry(DatabaseEntryIdentifier("zz"), match), 2);
+    EXPECT_EQ(database->index(DatabaseEntryIdentifier("gamma")), 2);
+    EXPECT_EQ(
+        database->normalise_identifier(DatabaseEntryIdentifier("a b\tc" + std::string(80, 'x')))
+            .str(),
+        "a_b_c" + std::string(70, 'x'));
+    const std::vector<std::pair<std::function<void()>, std::string>> misuse = {
+        {[&] { database->entry(DatabaseEntryIdentifier("delta")); },
+         "No data for DatabaseEntryIdentifier delta in this database "},
+        {[&] { database->entry(3); }, "No data for index 3 in this database "},
+        {[&] { database->identifier(-1); }, "No data for index -1 in this database "},
+        {[&] { database->append(THandle<CrystalStructureDatabaseEntry>()); },
+         "Database::append: database is not opened for writing"},
+        {[&] { database->remove(DatabaseEntryIdentifier("alpha")); },
+         "Database::remove: database is not opened for writing"},
+        {[&] { database->expiry_date(); }, "Database::expiry_date: no expiry date available"},
+        {[&] { CifDatabase().print(std::cout); },
+         "Could not write Cif Database as there is no data to write"}};
+    for (const auto& [call, message] : misuse) {
+        try {
+            call();
+            ADD_FAILURE() << "no exception: " << message;
+        } catch (const database_error& error) {
+            EXPECT_EQ(error.what(), message);
+        }
+    }
+}
+
+// A file that is no CIF, or none at all: the no-data text, named by the file.
+TEST(CifDatabase, BadFiles) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "cif-bad-files";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "empty.cif") << "# nothing but a comment\n";
+    std::ofstream(folder / "binary.cif", std::ios::binary) << std::string(
+        "\x7f"
+        "ELF\x02\x01\x01\0\0\0\xff\xfe",
+        13);
+    for (const char* name : {"missing.cif", "empty.cif", "binary.cif", ""}) {
+        const std::string path = (folder / name).string();
+        try {
+            CifDatabase database(path);
+            ADD_FAILURE() << "no exception for " << path;
+        } catch (const database_error& error) {
+            EXPECT_EQ(std::string(error.what())
+                          .rfind("Failed to read file " + path +
+                                     "\nThis CIF contains no readable data "
+                                     "and therefore cannot be read.\n",
+                                 0),
+                      0u)
+                << error.what();
+        }
+        EXPECT_FALSE(CifFileFormat().make_database({path})) << path;
+    }
+    std::filesystem::remove_all(folder);
+}
+
+TEST(CifDatabase, SyntaxErrorsAreReportedOnce) {
+    const THandle<CifDatabase> database =
+        database_of(std::string("data_a\n") + cell + "_title\n;\nnever ends\n");
+    ASSERT_EQ(database->size(), 1);
+    const std::vector<FileError>& errors = *database->errors();
+    ASSERT_GE(errors.size(), 2u);
+    EXPECT_EQ(errors[0].severity(), FileError::Warning);
+    EXPECT_NE(errors[0].text().find("It is probable that some data loss has occurred.\n"),
+              std::string::npos);
+    EXPECT_EQ(errors[1].severity(), FileError::Error);
+    database->clear_errors();
+    EXPECT_TRUE(database->errors()->empty());
+}
+
+// The data source: cell remarks reported at every call, the maker built once, no selectors
+// after it, records empty where the block has none.
+TEST(CifDatabase, LazyEntries) {
+    const QuietLog quiet;
+    const THandle<CifDatabase> database = database_of(
+        std::string("data_a\n") + cell + "_symmetry_Int_Tables_number 2\n" +
+        "loop_ _atom_site_label _atom_site_fract_x _atom_site_fract_y _atom_site_fract_z\n"
+        "C1 0.1 0.2 0.3\n");
+    const THandle<CrystalStructureDatabaseEntry> entry = database->entry(0);
+    EXPECT_FALSE(entry->publication());
+    EXPECT_TRUE(database->errors()->empty());
+    entry->cell();
+    const std::size_t remarks = database->errors()->size();
+    EXPECT_EQ(remarks, 1u);  // the number the name contradicts
+    entry->cell();
+    EXPECT_EQ(database->errors()->size(), 2 * remarks);
+    EXPECT_EQ(entry->crystal_maker(), entry->crystal_maker().get());
+    EXPECT_FALSE(entry->disorder_selector());
+    EXPECT_TRUE(database->entry(0)->disorder_selector());
+}
+
+struct Structure {
+    std::string cell;
+    std::vector<std::string> atoms;
+};
+
+// Cell, group, and labels with coordinates as written, of every entry.
+std::vector<Structure> structures_of(const CifDatabase& database) {
+    std::vector<Structure> result;
+    for (int i = 0; i < database.size(); ++i) {
+        const THandle<CrystalStructureDatabaseEntry> entry = database.entry(i);
+        const THandle<Cell> unit_cell = entry->cell();
+        std::ostringstream text;
+        text << unit_cell->a().value() << ' ' << unit_cell->b().value() << ' '
+             << unit_cell->c().value() << ' ' << unit_cell->beta().value() << ' '
+             << unit_cell->spacegroup().name();
+        CifErrorContainer ignored;
+        const THandle<Molecule> atoms =
+            CifMolecule::molecule(database.data_block(i), *unit_cell, ignored);
+        Structure structure{text.str(), {}};
+        for (auto atom = atoms->atoms_begin(); atom != atoms->atoms_end(); ++atom) {
+            std::ostringstream line;
+            const Site::Point& x = (*atom)->site()->fractional();
+            line << (*atom)->label() << ' ' << x[0] << ' ' << x[1] << ' ' << x[2];
+            structure.atoms.push_back(line.str());
+        }
+        std::sort(structure.atoms.begin(), structure.atoms.end());
+        result.push_back(structure);
+    }
+    return result;
+}
+
+// Every bundled structure opens as a database; converting it through the database (append,
+// print) and reading the result gives the same cells, groups, labels and coordinates.
+TEST(CifDatabase, RealFilesConvertedThroughTheDatabase) {
+    const QuietLog quiet;
+    int converted = 0;
+    for (const std::string& path : test_data::files_in(test_data::bundled("cif"), ".cif")) {
+        SCOPED_TRACE(path);
+        const THandle<Database<CrystalStructureDatabaseEntry>> opened =
+            CifFileFormat().make_database({path});
+        ASSERT_TRUE(opened);
+        const auto& database = dynamic_cast<const CifDatabase&>(*opened);
+        ASSERT_GE(database.size(), 1);
+        EXPECT_EQ("data_" + database.identifier(0).str(), database.block_name(0));
+        CifDatabase copy;
+        try {
+            for (int i = 0; i < database.size(); ++i)
+                copy.append(*database.entry(i));
+        } catch (const std::runtime_error&) {
+            continue;  // no cell or no coordinates: nothing to convert
+        }
+        std::ostringstream printed;
+        copy.print(printed);
+        EXPECT_EQ(printed.str().rfind("\n####", 0), 0u);
+        const THandle<CifDatabase> reread = database_of(printed.str());
+        const std::vector<Structure> before = structures_of(database),
+                                     after = structures_of(*reread);
+        ASSERT_EQ(before.size(), after.size());
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            EXPECT_EQ(before[i].cell, after[i].cell);
+            EXPECT_EQ(before[i].atoms, after[i].atoms);
+        }
+        ++converted;
+    }
+    EXPECT_GE(converted, 40);
+}
+
+TEST(CifFile, FirstStructureAndAdditions) {
+    const QuietLog quiet;
+    CifFile empty;
+    try {
+        empty.cell();
+        ADD_FAILURE();
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Cannot load data from CifFile: No structure loaded");
+    }
+    EXPECT_FALSE(empty.errors());
+    CifFile file(test_data::bundled("cif/2205053-molecule.cif"));
+    EXPECT_EQ(file.molecule()->natoms(), 12);
+    EXPECT_EQ(file.crystal()->molecules()->size(), 2u);
+    EXPECT_DOUBLE_EQ(file.cell()->a().value(), 11.0319);
+
+    CifFile written;
+    written.add(*file.molecule(), DatabaseEntryIdentifier("m"));
+    written.add(*file.crystal_maker(), DatabaseEntryIdentifier("k"));
+    std::ostringstream text;
+    written.print(text);
+    const THandle<CifDatabase> reread = database_of(text.str());
+    EXPECT_EQ(identifiers(*reread), "m k");
+    EXPECT_EQ(reread->data_block(0)->value("_cell_length_a"), "1");
+    EXPECT_EQ(reread->data_block(0)->find("_atom_site_label")->size(), 12u);
+}
+
+TEST(CifFileFormat, RecognisesCifByItsLines) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "cif-format";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "publication.txt") << "# header\n_publ_contact_author 'A. B.'\n";
+    std::ofstream(folder / "other.txt") << "HEADER    PROTEIN\nATOM      1  N   ALA A   1\n";
+    const CifFileFormat format;
+    EXPECT_TRUE(format.identify((folder / "publication.txt").string()));
+    EXPECT_FALSE(format.identify((folder / "other.txt").string()));
+    EXPECT_FALSE(format.identify(folder.string()));
+    EXPECT_TRUE(format.make_molecule_file({(folder / "publication.txt").string()}));
+    std::vector<std::string> extensions{"x"};
+    format.all_extensions(extensions);
+    EXPECT_EQ(extensions, std::vector<std::string>({"cif", "cmf"}));
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
