@@ -2,7 +2,7 @@
 # Developer entry point.
 #   ./dev.sh test    build shared libraries and run every test, then build static ones under
 #                    ASan and UBSan and run them again
-#   ./dev.sh demo    build and run the example program on bundled data
+#   ./dev.sh demo    build and run the example program on bundled data: check, then summarise
 #   ./dev.sh bench   build optimised and race the reader against gemmi's
 #   ./dev.sh fuzz [SECONDS]  run each libFuzzer target (clang) from the committed corpus
 #   ./dev.sh format  format the sources with the committed .clang-format
@@ -57,8 +57,8 @@ demo)
     configure_and_build build >/dev/null
     ./build/examples/cif-check --dict data/dict/cif_core.dic --mandatory --consistency --write - \
         data/cif/2003526-r-factor-with-esd.cif || true
-    ./build/examples/cif-check --dict data/dict/cif_core.dic --atoms data/cif/1100893.cif \
-        data/cif/2228759-multiple-diacritics.cif || true
+    ./build/examples/cif-check --dict data/dict/cif_core.dic --summary --atoms \
+        data/cif/1100893.cif data/cif/2228759-multiple-diacritics.cif || true
     ;;
 bench)
     PACKAGES+=(tao-pegtl-dev)

@@ -1,32 +1,47 @@
 #include "host/VexorLog.h"
 
+#include <atomic>
 #include <iostream>
+#include <mutex>
 #include <ostream>
+#include <sstream>
 
 int VexorLog::level_ = 0;
 int VexorLog::minimum_level_ = 0;
-bool VexorLog::debug_line_open_ = false;
 
 namespace {
 
-std::ostream* target = nullptr;
+std::atomic<std::ostream*> target{nullptr};
+std::mutex writing;
 
-std::ostream& out() {
-    return target != nullptr ? *target : std::clog;
+// Each thread composes its lines apart and hands them over whole, so that lines written from
+// several threads never interleave.
+std::ostringstream& line_buffer() {
+    thread_local std::ostringstream buffer;
+    return buffer;
 }
 
-// A stream without a buffer: everything written to it is dropped.
+// A stream without a buffer, one per thread: everything written to it is dropped.
 std::ostream& discard() {
-    static std::ostream sink(nullptr);
+    thread_local std::ostream sink(nullptr);
     return sink;
 }
 
+// Whether this thread's open debug line is admitted.
+thread_local bool debug_line_open = false;
+
 std::ostream& start_line(const char* prefix) {
-    return out() << prefix;
+    std::ostringstream& buffer = line_buffer();
+    buffer.str(std::string());
+    return buffer << prefix;
 }
 
 void end_line() {
-    out() << '\n' << std::flush;
+    std::ostringstream& buffer = line_buffer();
+    buffer << '\n';
+    std::lock_guard<std::mutex> lock(writing);
+    std::ostream* stream = target.load();
+    (stream != nullptr ? *stream : std::clog) << buffer.str() << std::flush;
 }
 
 }  // namespace
@@ -55,12 +70,12 @@ void VexorLog::end_error_line() {
 }
 
 std::ostream& VexorLog::start_debug_line(int level) {
-    debug_line_open_ = level_ >= level && minimum_level_ <= level;
-    if (!debug_line_open_) return discard();
-    return out() << "Debug " << level << ": ";
+    debug_line_open = level_ >= level && minimum_level_ <= level;
+    if (!debug_line_open) return discard();
+    return start_line("Debug ") << level << ": ";
 }
 
 void VexorLog::end_debug_line() {
-    if (debug_line_open_) end_line();
-    debug_line_open_ = false;
+    if (debug_line_open) end_line();
+    debug_line_open = false;
 }

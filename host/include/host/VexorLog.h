@@ -7,7 +7,8 @@
 
 /// Each line is begun with a start_* call, which writes the line's prefix and returns the
 /// stream to write its text to, and closed with the matching end_* call. Lines go to
-/// std::clog unless the host sets another stream.
+/// std::clog unless the host sets another stream. Each thread composes its own lines; a line
+/// reaches the stream whole, under a lock, so lines of several threads never interleave.
 class HOST_API VexorLog {
   public:
     /// Debug lines of level L are written only when level_ >= L and minimum_level_ <= L.
@@ -27,6 +28,4 @@ class HOST_API VexorLog {
     static std::ostream& start_debug_line(int level);
     static void end_debug_line();
 
-  private:
-    static bool debug_line_open_;
 };
