@@ -173,6 +173,15 @@ TEST(CifDatabase, LazyEntries) {
     EXPECT_EQ(entry->crystal_maker(), entry->crystal_maker().get());
     EXPECT_FALSE(entry->disorder_selector());
     EXPECT_TRUE(database->entry(0)->disorder_selector());
+    // Nothing is converted before it is asked for: an unreadable atom fails only then.
+    const THandle<CifDatabase> unreadable = database_of(
+        std::string("data_b\n") + cell +
+        "loop_ _atom_site_label _atom_site_fract_x _atom_site_fract_y _atom_site_fract_z\n"
+        "C1 ? 0.2 0.3\n");
+    EXPECT_EQ(identifiers(*unreadable), "b");
+    const THandle<CrystalStructureDatabaseEntry> failing = unreadable->entry(0);
+    EXPECT_TRUE(failing->cell());
+    EXPECT_THROW(failing->crystal_maker(), std::runtime_error);
 }
 
 struct Structure {
