@@ -62,6 +62,9 @@ TEST(CifDatabase, EntriesAndGlobalBlocks) {
         {"data_\n" + structure + "data_ORB12\n" + structure + "data_x\n_other 1\n", "00000001 ORB12",
          {0, 0}},
         {"data_1\n" + structure + "data_1\n" + structure, "1 1", {0, 0}},
+        // the last block is a global one, but not the only one: it applies to none
+        {"data_pub\n" + std::string(journal) + "data_1\n" + structure + "data_pub2\n" +
+         "_journal_coden_Halvern 7\n_journal_year 2005\n_journal_volume 3\n", "1", {1999}},
     };
     // clang-format on
     for (const auto& [text, names, years] : cases) {
@@ -75,8 +78,9 @@ TEST(CifDatabase, EntriesAndGlobalBlocks) {
 }
 
 TEST(CifDatabase, IdentifiersAndMisuse) {
-    const THandle<CifDatabase> database = database_of(
-        std::string("data_Beta\n") + cell + "data_alpha\n" + cell + "data_gamma\n" + cell);
+    const THandle<CifDatabase> database =
+        database_of(std::string("data_Beta\n") + cell + "data_alpha\n" + cell + "data_gamma\n" +
+                    cell + "data_BETA\n" + cell);
     int match = -1;
     EXPECT_EQ(database->nearest_entry(DatabaseEntryIdentifier("alpha"), match), 1);
     EXPECT_EQ(match, 2);
@@ -93,7 +97,7 @@ TEST(CifDatabase, IdentifiersAndMisuse) {
     const std::vector<std::pair<std::function<void()>, std::string>> misuse = {
         {[&] { database->entry(DatabaseEntryIdentifier("delta")); },
          "No data for DatabaseEntryIdentifier delta in this database "},
-        {[&] { database->entry(3); }, "No data for index 3 in this database "},
+        {[&] { database->entry(4); }, "No data for index 4 in this database "},
         {[&] { database->identifier(-1); }, "No data for index -1 in this database "},
         {[&] { database->append(THandle<CrystalStructureDatabaseEntry>()); },
          "Database::append: database is not opened for writing"},
@@ -261,6 +265,13 @@ TEST(CifFile, FirstStructureAndAdditions) {
         EXPECT_STREQ(error.what(), "Cannot load data from CifFile: No structure loaded");
     }
     EXPECT_FALSE(empty.errors());
+    empty.clear();
+    try {
+        empty.crystal();
+        ADD_FAILURE();
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Cannot load data from CifFile: No structure loaded");
+    }
     CifFile file(test_data::bundled("cif/2205053-molecule.cif"));
     EXPECT_EQ(file.molecule()->natoms(), 12);
     EXPECT_EQ(file.crystal()->molecules()->size(), 2u);
