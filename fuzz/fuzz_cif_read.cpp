@@ -1,11 +1,13 @@
 // Fuzz target: arbitrary bytes through Cif::read, the consistency checks (cell and symmetry
 // included), each block's cell written into a new block, its atoms read into molecules, a
-// packed cell and disorder selectors and written back, then Cif::write of whatever was read.
+// packed cell and disorder selectors and written back, Cif::write of whatever was read, and
+// the document as a database whose entries are converted into a new one and printed.
 // Nothing may crash or leak; only the cell and atom reads may throw, and only what they
 // promise.
 #include <cif/Cif.h>
 #include <cif/CifCell.h>
 #include <cif/CifConcreteDictionary.h>
+#include <cif/CifDatabase.h>
 #include <cif/CifMolecule.h>
 #include <cif/VexorCifConsistencyChecker.h>
 
@@ -61,5 +63,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NullBuffer output_buffer;
     std::ostream output(&output_buffer);
     cif->write(output, CifWriteSettings());
+    // The document as a database: entries with their global blocks, records and structures,
+    // converted into a new database and printed.
+    try {
+        CifDatabase database(cif);
+        CifDatabase converted;
+        for (int i = 0; i < database.size(); ++i) {
+            THandle<CrystalStructureDatabaseEntry> entry = database.entry(i);
+            entry->publication();
+            entry->experimental_info();
+            try {
+                converted.append(*entry);
+            } catch (const std::runtime_error&) {
+            } catch (const std::invalid_argument&) {
+            }
+        }
+        if (converted.size() > 0) converted.print(output);
+    } catch (const database_error&) {
+    }
     return 0;
 }
