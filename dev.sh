@@ -55,8 +55,8 @@ test)
 demo)
     install_missing_packages
     configure_and_build build >/dev/null
-    ./build/examples/cif-check --dict data/dict/cif_core.dic --mandatory --consistency --write - \
-        data/cif/2003526-r-factor-with-esd.cif || true
+    ./build/examples/cif-check --dict data/dict/cif_core.dic --mandatory --consistency --rules \
+        --write - data/cif/2003526-r-factor-with-esd.cif || true
     ./build/examples/cif-check --dict data/dict/cif_core.dic --summary --atoms \
         data/cif/1100893.cif data/cif/2228759-multiple-diacritics.cif || true
     ;;

@@ -119,6 +119,20 @@ const Entry table[] = {
     {CifError::IsotropicDisplacementError, CifError::Warning,
      "Error creating isotropic Atomic Displacement Parameters for atom <1>. Error message was "
      "'<2>'"},
+    {CifError::ItemNotInLoop, CifError::Warning,
+     "Data item is defined as looped but stands outside a loop : <1>"},
+    {CifError::ItemInLoop, CifError::Warning,
+     "Data item is defined as not looped but stands in a loop : <1>"},
+    {CifError::LoopLacksMandatoryItem, CifError::Warning,
+     "Loop of category <1> lacks the item its category makes mandatory : <2>"},
+    {CifError::LoopLacksReferencedItem, CifError::Warning,
+     "Loop lacks the item that <1> must be looped with : <2>"},
+    {CifError::DuplicateKeyValue, CifError::Warning,
+     "Loop repeats the value <2> of its key : <1>"},
+    {CifError::ValueWithoutParent, CifError::Warning,
+     "Data value <2> has no matching value of its parent item : <1>"},
+    {CifError::LoopMixesCategories, CifError::Warning,
+     "Loop mixes items of categories <1> and <2>"},
     {static_cast<CifError::ErrorID>(0), CifError::Warning, "Unknown error <1> <2>"},
 };
 

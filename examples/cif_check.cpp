@@ -5,6 +5,7 @@
 #include <cif/CifConcreteDictionary.h>
 #include <cif/CifDatabase.h>
 #include <cif/CifDictionaryPool.h>
+#include <cif/CifDictionaryRuleChecker.h>
 #include <cif/CifMolecule.h>
 #include <cif/VexorCifConsistencyChecker.h>
 #include <host/CrystalChemicalFormula.h>
@@ -41,6 +42,9 @@ const char* const usage =
     "  --mandatory            report missing publication and structure items (a built-in\n"
     "                         list for small-molecule papers unless the next two are given)\n"
     "  --publication-items A,B,...  --structure-items A,B,...\n"
+    "  --rules                check the dictionary's rules on structure: looped and unlooped\n"
+    "                         items, mandatory and referenced loop items, repeated keys,\n"
+    "                         values without a parent value, loops mixing categories\n"
     "  --consistency          run the consistency checks and print, per block, the cell, the\n"
     "                         space group found from the symmetry, the volume, formula weight\n"
     "                         and density beside the stated ones\n"
@@ -77,6 +81,7 @@ struct Options {
     Names dictionaries;
     bool mandatory = false;
     bool consistency = false;
+    bool rules = false;
     bool atoms = false;
     bool summary = false;
     bool help = false;
@@ -124,6 +129,8 @@ bool parse_options(int argc, char** argv, Options& options) {
             options.mandatory = true;
         } else if (option == "--consistency") {
             options.consistency = true;
+        } else if (option == "--rules") {
+            options.rules = true;
         } else if (option == "--atoms") {
             options.atoms = true;
         } else if (option == "--summary") {
@@ -393,6 +400,7 @@ FileReport check(const std::string& path, THandle<CifDictionary> dictionary,
     }
     if (options.mandatory) cif.check_mandatory(options.publication_items, options.structure_items);
     if (options.consistency) VexorCifConsistencyChecker(document).check_cif();
+    if (options.rules) CifDictionaryRuleChecker(document).check();
     for (const CifError& error : *cif.errors())
         out << path << ": " << error << '\n';
     for (auto block = cif.block_begin(); block != cif.block_end(); ++block) {

@@ -193,6 +193,7 @@ THandle<CifDataItem> CifParser::store(THandle<CifDataBlock> block, const CifToke
         return THandle<CifDataItem>();
     }
     THandle<CifDataItem> item = block->obtain(name.text);
+    if (item->line() == 0) item->set_line(name.line);
     if (!check_unset(item, name)) return item;
     items_set_.emplace_back(item, name.line);
     CifDataItem::Validated outcome = item->set_value(value.text);
@@ -318,6 +319,7 @@ THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream
         return THandle<CifDataItem>();
     }
     THandle<CifLoop> loop = make_handle<CifLoop>();
+    loop->set_line(line);
     for (const std::string& name : names)
         loop->add_column(name);
     loop->set_comments(preceding, CifCommentable::AfterName);
@@ -353,6 +355,7 @@ void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& s
             return;
         }
         THandle<CifDataItem> item = block->obtain(name.text);
+        if (item->line() == 0) item->set_line(name.line);
         items.push_back(item);
         names.push_back(name.text);
         if (!pending_comment_.empty()) {

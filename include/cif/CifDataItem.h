@@ -69,6 +69,9 @@ class CIF_API CifDataItem : public CifCommentable {
     void remove_value(unsigned int index);
     bool is_looped() const { return looped_; }
     void set_looped() { looped_ = true; }
+    /// The line of the data name where the reader first met it; 0 for an item made otherwise.
+    int line() const { return line_; }
+    void set_line(int line) { line_ = line; }
 
     /// Runs the item's validator without storing the value.
     Validated validate(const std::string& value);
@@ -160,4 +163,5 @@ class CIF_API CifDataItem : public CifCommentable {
     bool has_upper_bound_ = false;
     THandle<CifDictionary> dictionary_;
     bool looped_ = false;
+    int line_ = 0;
 };

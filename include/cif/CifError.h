@@ -78,6 +78,14 @@ class CIF_API CifError {
         AtomTreatedIsotropically = 364,
         AnisotropicDisplacementError = 365,
         IsotropicDisplacementError = 366,
+        // The dictionary rule check's findings (CifDictionaryRuleChecker).
+        ItemNotInLoop = 367,
+        ItemInLoop = 368,
+        LoopLacksMandatoryItem = 369,
+        LoopLacksReferencedItem = 370,
+        DuplicateKeyValue = 371,
+        ValueWithoutParent = 372,
+        LoopMixesCategories = 373,
     };
 
     /// `line` is the 1-based input line, or -1 when no line applies.

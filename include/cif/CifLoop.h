@@ -42,6 +42,9 @@ class CIF_API CifLoop : public CifCommentable {
     /// The column names in order, without a copy; valid until the loop changes.
     const std::vector<std::string>& column_names() const { return columns_; }
     unsigned int size() const { return static_cast<unsigned int>(columns_.size()); }
+    /// The line of the loop_ keyword as read; 0 for a loop made otherwise.
+    int line() const { return line_; }
+    void set_line(int line) { line_ = line; }
     bool empty() const { return columns_.empty(); }
 
     /// The listed columns that exist come first, in the listed order; the others follow in
@@ -69,4 +72,5 @@ class CIF_API CifLoop : public CifCommentable {
 
     std::vector<std::string> columns_;
     std::vector<std::string> row_comments_;
+    int line_ = 0;
 };
