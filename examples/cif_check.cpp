@@ -431,24 +431,23 @@ FileReport check(const std::string& path, THandle<CifDictionary> dictionary,
 }
 
 // Checks the files on several threads, each with its own dictionary and documents (a
-// document and its dictionary belong to one thread at a time); reports keep file order.
-std::vector<FileReport> check_all(const Names& files, const Options& options) {
+// document and its dictionary belong to one thread at a time; the calling thread uses the
+// one loaded already); reports keep file order.
+std::vector<FileReport> check_all(const Names& files, THandle<CifDictionary> loaded,
+                                  const Options& options) {
     std::vector<FileReport> reports(files.size());
     std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        const THandle<CifDictionary> dictionary = load_dictionaries(options.dictionaries, nullptr);
+    auto work = [&](THandle<CifDictionary> dictionary) {
         for (std::size_t i = next++; i < files.size(); i = next++)
             reports[i] = check(files[i], dictionary, options);
     };
     const unsigned threads = static_cast<unsigned>(
         std::min<std::size_t>(options.jobs, files.size() > 0 ? files.size() : 1));
-    if (threads <= 1 || options.write_to == "-") {
-        work();  // standard input and output are not shared between threads
-        return reports;
-    }
     std::vector<std::thread> pool;
-    for (unsigned t = 0; t < threads; ++t)
-        pool.emplace_back(work);
+    // Standard input and output are not shared between threads.
+    for (unsigned t = 1; t < threads && options.write_to != "-"; ++t)
+        pool.emplace_back([&] { work(load_dictionaries(options.dictionaries, nullptr)); });
+    work(loaded);
     for (std::thread& thread : pool)
         thread.join();
     return reports;
@@ -511,11 +510,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     // Dictionary problems are told once, here, before any file is checked.
-    if (!load_dictionaries(options.dictionaries, &std::cerr)) return 2;
+    const THandle<CifDictionary> dictionary = load_dictionaries(options.dictionaries, &std::cerr);
+    if (!dictionary) return 2;
     std::ostream quiet(nullptr);
     VexorLog::set_stream(&quiet);  // conversion remarks are in the diagnostics already
     const Names files = expand_directories(options.files);
-    std::vector<FileReport> reports = check_all(files, options);
+    std::vector<FileReport> reports = check_all(files, dictionary, options);
     // Standard output may carry the converted CIF: the reports then go to standard error.
     std::ostream& out = options.convert_to == "-" ? std::cerr : std::cout;
     bool clean = true;
