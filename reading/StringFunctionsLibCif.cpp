@@ -141,27 +141,47 @@ void print_item_value(std::ostream& os, THandle<CifDataItem> item, int index) {
     os << item->value_view(static_cast<unsigned int>(index)) << '\n';
 }
 
-std::string left_justify_text_block(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    auto first = std::find_if(lines.begin(), lines.end(),
-                              [](const std::string& l) { return !is_blank_line(l.c_str()); });
-    auto last = std::find_if(lines.rbegin(), std::make_reverse_iterator(first),
-                             [](const std::string& l) { return !is_blank_line(l.c_str()); });
-    std::vector<std::string> kept(first, last.base());
-    std::size_t indentation = 2147483647;
-    for (const std::string& line : kept) {
-        std::size_t white = 0;
-        while (white < line.size() && is_white(line[white]))
-            ++white;
-        indentation = std::min(indentation, white);
+namespace {
+
+// As is_blank_line decides for a line's text: white space up to its end or a NUL.
+bool blank(std::string_view line) {
+    for (char c : line) {
+        if (c == '\0') return true;
+        if (!is_white(c)) return false;
     }
+    return true;
+}
+
+std::size_t leading_white(std::string_view line) {
+    std::size_t white = 0;
+    while (white < line.size() && is_white(line[white]))
+        ++white;
+    return white;
+}
+
+}  // namespace
+
+// Views into the text, no copies: dictionaries pass every attribute value through here.
+std::string left_justify_text_block(const std::string& text) {
+    if (text.find('\n') == std::string::npos) {
+        return blank(text) ? std::string() : text.substr(leading_white(text));
+    }
+    std::vector<std::string_view> lines;
+    for (std::string_view rest(text); !rest.empty();) {
+        const std::size_t end = rest.find('\n');
+        lines.push_back(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    const auto first = std::find_if_not(lines.begin(), lines.end(), blank);
+    const auto last = std::find_if_not(lines.rbegin(), std::make_reverse_iterator(first), blank);
+    std::size_t indentation = 2147483647;
+    for (auto line = first; line != last.base(); ++line)
+        indentation = std::min(indentation, leading_white(*line));
     std::string result;
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        if (i != 0) result += '\n';
-        if (kept[i].size() > indentation) result.append(kept[i], indentation, std::string::npos);
+    result.reserve(text.size());
+    for (auto line = first; line != last.base(); ++line) {
+        if (line != first) result += '\n';
+        if (line->size() > indentation) result.append(line->substr(indentation));
     }
     return result;
 }
