@@ -281,7 +281,15 @@ void CifConcreteDictionary::remove_duplicates(THandle<CifErrorContainer> errors)
 
 void CifConcreteDictionary::build_category_list() {
     categories_.clear();
+    // Names in table order mostly come category by category: the members of the category of
+    // the previous name are found again without building its key.
+    const std::string* previous = nullptr;
+    NameSet* members = nullptr;
     for (const auto& [name, definition] : definitions_) {
-        categories_[category_key(definition->category)].insert(name);
+        if (previous == nullptr || *previous != definition->category) {
+            members = &categories_[category_key(definition->category)];
+            previous = &definition->category;
+        }
+        members->insert(name);
     }
 }

@@ -10,6 +10,21 @@ namespace {
 template <class T>
 using KeywordTable = std::initializer_list<std::pair<const char*, T>>;
 
+// The attribute names, made once: a name built from a literal at each of the thousand
+// definitions of a dictionary would be an allocation each, most being over the length a
+// string keeps in itself.
+const std::string name_name = "_name", category_name = "_category", definition_name = "_definition",
+                  default_name = "_enumeration_default", range_name = "_enumeration_range",
+                  link_child_name = "_list_link_child", link_parent_name = "_list_link_parent",
+                  mandatory_name = "_list_mandatory", uniqueness_name = "_list_uniqueness",
+                  list_name = "_list", reference_name = "_list_reference", type_name = "_type",
+                  conditions_name = "_type_conditions", construct_name = "_type_construct",
+                  units_name = "_units", units_detail_name = "_units_detail",
+                  enumeration_name = "_enumeration",
+                  enumeration_detail_name = "_enumeration_detail", example_name = "_example",
+                  example_detail_name = "_example_detail", related_name = "_related_item",
+                  function_name = "_related_function";
+
 // The result of the first keyword the value contains (ignoring case); false when none.
 template <class T>
 bool match_keyword(const std::string& value, KeywordTable<T> table, T& out) {
@@ -108,7 +123,7 @@ void CifDictionaryDataConverter::convert_text_list(THandle<CifDataBlock> block,
 void CifDictionaryDataConverter::convert(THandle<CifDataBlock> block, Definitions& out) const {
     out.clear();
     std::vector<std::string> names;
-    convert_text_list(block, "_name", names);
+    convert_text_list(block, name_name, names);
     if (names.empty()) {
         report(CifError::DictionaryEntryWithoutName, block->line());
         return;
@@ -116,25 +131,26 @@ void CifDictionaryDataConverter::convert(THandle<CifDataBlock> block, Definition
     THandle<CifDictionaryItem> definition(new CifDictionaryItem);
     out.emplace_back(names.front(), definition);
     CifDictionaryItem& d = *definition;
-    get_single_data_item(*this, block, "_category", d.category);
-    get_single_data_item(*this, block, "_definition", d.definition);
-    get_single_data_item(*this, block, "_enumeration_default", d.enumeration_default);
-    get_single_data_item(*this, block, "_enumeration_range", d.enumeration_range);
-    convert_text_list(block, "_list_link_child", d.list_link_child);
-    get_single_data_item(*this, block, "_list_link_parent", d.list_link_parent);
-    get_single_data_item(*this, block, "_list_mandatory", d.list_mandatory);
-    get_single_data_item(*this, block, "_list_uniqueness", d.list_uniqueness);
-    get_single_data_item(*this, block, "_list", d.list);
-    convert_text_list(block, "_list_reference", d.list_reference);
-    get_single_data_item(*this, block, "_type", d.type);
-    get_single_data_item(*this, block, "_type_conditions", d.condition);
-    get_single_data_item(*this, block, "_type_construct", d.type_construct);
-    get_single_data_item(*this, block, "_units", d.units);
-    get_single_data_item(*this, block, "_units_detail", d.units_detail);
-    get_multiple_data_item(*this, block, "_enumeration", "_enumeration_detail", std::string(),
+    get_single_data_item(*this, block, category_name, d.category);
+    get_single_data_item(*this, block, definition_name, d.definition);
+    get_single_data_item(*this, block, default_name, d.enumeration_default);
+    get_single_data_item(*this, block, range_name, d.enumeration_range);
+    convert_text_list(block, link_child_name, d.list_link_child);
+    get_single_data_item(*this, block, link_parent_name, d.list_link_parent);
+    get_single_data_item(*this, block, mandatory_name, d.list_mandatory);
+    get_single_data_item(*this, block, uniqueness_name, d.list_uniqueness);
+    get_single_data_item(*this, block, list_name, d.list);
+    convert_text_list(block, reference_name, d.list_reference);
+    get_single_data_item(*this, block, type_name, d.type);
+    get_single_data_item(*this, block, conditions_name, d.condition);
+    get_single_data_item(*this, block, construct_name, d.type_construct);
+    get_single_data_item(*this, block, units_name, d.units);
+    get_single_data_item(*this, block, units_detail_name, d.units_detail);
+    get_multiple_data_item(*this, block, enumeration_name, enumeration_detail_name, std::string(),
                            d.enumeration);
-    get_multiple_data_item(*this, block, "_example", "_example_detail", std::string(), d.example);
-    get_multiple_data_item(*this, block, "_related_item", "_related_function", Relation::ALTERNATE,
+    get_multiple_data_item(*this, block, example_name, example_detail_name, std::string(),
+                           d.example);
+    get_multiple_data_item(*this, block, related_name, function_name, Relation::ALTERNATE,
                            d.related_item);
     for (std::size_t i = 1; i < names.size(); ++i)
         out.emplace_back(names[i], definition);
