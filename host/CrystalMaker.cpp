@@ -80,14 +80,13 @@ THandle<Molecule> image_of(const Molecule& molecule, const CrystalSymmetryOperat
 
 // Every distinct image of one molecule with its centre in the cell.
 // A molecule with an atom of no known place has no place in the cell either.
-void pack(const THandle<Molecule>& molecule, const Cell& cell, Crystal::MoleculeList& contents) {
+void pack(const THandle<Molecule>& molecule, const Cell& cell, const std::vector<int>& usable,
+          Crystal::MoleculeList& contents) {
     const bool placed =
         std::all_of(molecule->atoms_begin(), molecule->atoms_end(), [](const THandle<Atom>& atom) {
             return atom->site() && image_operators::is_placeable(atom->site()->fractional());
         });
     if (molecule->natoms() == 0 || !placed) return;
-    std::vector<int> usable = image_operators::of(cell.spacegroup());
-    if (usable.empty()) usable.push_back(-1);  // P 1: the molecule as it is
     std::vector<Vector> centres;
     const CrystalSymmetryOperator identity;
     for (int s : usable) {
@@ -169,8 +168,10 @@ THandle<Crystal> CrystalMaker::create_crystal() const {
     if (cell_contents_ && !cell_contents_->empty()) {
         return make_handle<Crystal>(cell_, cell_contents_);
     }
+    std::vector<int> usable = image_operators::of(cell_.spacegroup());
+    if (usable.empty()) usable.push_back(-1);  // P 1: each molecule as it is
     auto contents = make_handle<MoleculeList>();
     for (const THandle<Molecule>& molecule : *molecules_)
-        pack(molecule, cell_, *contents);
+        pack(molecule, cell_, usable, *contents);
     return make_handle<Crystal>(cell_, contents);
 }
