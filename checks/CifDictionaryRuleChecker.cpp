@@ -20,14 +20,12 @@ bool is_placeholder(std::string_view value) {
 struct LoopColumns {
     const CifLoop& loop;
     NameSet names;
-    std::vector<THandle<CifDataItem>> items;
+    unsigned int rows;  // the first column's values, as the loop is written
 
-    LoopColumns(const CifLoop& loop, const CifDataBlock& block) : loop(loop) {
-        for (const std::string& name : loop.column_names()) {
-            names.insert(name);
-            items.push_back(block.find(name));
-        }
-    }
+    LoopColumns(const CifLoop& loop, const CifDataBlock& block)
+        : loop(loop),
+          names(loop.column_names().begin(), loop.column_names().end()),
+          rows(loop.empty() ? 0 : block.find(loop.column_names().front())->size()) {}
 
     bool has(const std::string& name) const { return !name.empty() && names.count(name) != 0; }
 
@@ -51,8 +49,6 @@ struct LoopColumns {
                CaseInsensitiveStringEquality()(std::string_view(text).substr(0, prefix.size()),
                                                prefix);
     }
-
-    unsigned int rows() const { return items.empty() ? 0 : items.front()->size(); }
 };
 
 // The defined categories of the loop's columns, in column order, each once.
@@ -116,7 +112,7 @@ void check_key(const CifDataBlock& block, const LoopColumns& columns, const Key&
         names += (names.empty() ? "" : ", ") + name;
     }
     std::unordered_set<std::string> seen;
-    for (unsigned int row = 0; row < columns.rows(); ++row) {
+    for (unsigned int row = 0; row < columns.rows; ++row) {
         std::string value;
         bool unkeyed = false;
         for (std::size_t k = 0; k < items.size(); ++k) {

@@ -277,10 +277,7 @@ void CifDatabase::clear_errors() {
 void CifDatabase::append(const CrystalStructureDatabaseEntry& entry) {
     const THandle<CrystalMaker> maker = entry.crystal_maker();
     maker->select_3d();
-    auto molecules = make_handle<std::vector<THandle<Molecule>>>();
-    for (int i = 0; i < maker->nmolecules(); ++i)
-        molecules->push_back(maker->molecule(i));
-    add_block(entry.identifier(), molecules, *entry.cell(), entry.publication(),
+    add_block(entry.identifier(), maker->molecules(), *entry.cell(), entry.publication(),
               entry.experimental_info(), entry.editors_info(), entry.chemical_info(),
               entry.crystal_info(), entry.deposition_info());
 }

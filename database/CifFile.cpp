@@ -48,10 +48,7 @@ void CifFile::add(const Crystal& crystal, const DatabaseEntryIdentifier& id) {
 }
 
 void CifFile::add(const CrystalMaker& maker, const DatabaseEntryIdentifier& id) {
-    auto molecules = make_handle<MoleculeList>();
-    for (int i = 0; i < maker.nmolecules(); ++i)
-        molecules->push_back(maker.molecule(i));
-    database().append(molecules, maker.cell(), id);
+    database().append(maker.molecules(), maker.cell(), id);
 }
 
 THandle<CrystalStructureDatabaseEntry> CifFile::database_entry() const {

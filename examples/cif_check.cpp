@@ -266,14 +266,6 @@ void print_geometry(std::ostream& out, const std::string& path, THandle<CifDataB
     out << '\n';
 }
 
-// The selected view of the maker, as a list.
-std::vector<THandle<Molecule>> molecules_of(const CrystalMaker& maker) {
-    std::vector<THandle<Molecule>> molecules;
-    for (int i = 0; i < maker.nmolecules(); ++i)
-        molecules.push_back(maker.molecule(i));
-    return molecules;
-}
-
 void print_atoms(std::ostream& out, const std::string& path, THandle<CifDataBlock> block) {
     const std::string prefix = path + ": " + block->name() + ": ";
     CifErrorContainer remarks;
@@ -282,7 +274,7 @@ void print_atoms(std::ostream& out, const std::string& path, THandle<CifDataBloc
         const THandle<Molecule> all = CifMolecule::molecule(block, *cell, remarks);
         const THandle<CrystalMaker> maker = CifMolecule::crystal_maker(block, *cell, remarks);
         out << prefix << all->natoms() << " atoms, " << maker->nmolecules()
-            << " molecules: " << counted_formulas(molecules_of(*maker)) << '\n';
+            << " molecules: " << counted_formulas(*maker->molecules()) << '\n';
         const auto selectors =
             CifMolecule::crystal_maker_disorder_selector(block, *cell, remarks).second;
         for (const THandle<DisorderSelector>& selector : *selectors) {
@@ -330,21 +322,20 @@ void print_entry(std::ostream& out, const std::string& path, const CifDatabase& 
     const std::string prefix = path + ": " + database.identifier(index).str() + ": ";
     const THandle<CrystalStructureDatabaseEntry> entry = database.entry(index);
     try {
-        const THandle<Cell> cell = entry->cell();
-        const THandle<CrystalMaker> maker = entry->crystal_maker();
-        const int molecules = maker->nmolecules();
+        const THandle<CrystalMaker> maker = entry->crystal_maker();  // reads the cell too
+        const Cell& cell = maker->cell();
+        const THandle<std::vector<THandle<Molecule>>> whole = maker->molecules();
         maker->select_3d();
+        const THandle<std::vector<THandle<Molecule>>> listed = maker->molecules();
         int atoms = 0;
-        for (int i = 0; i < maker->nmolecules(); ++i)
-            atoms += maker->molecule(i)->natoms();
-        maker->select_molecules();
-        out << prefix << "cell " << text_of(cell->a()) << ' ' << text_of(cell->b()) << ' '
-            << text_of(cell->c()) << ", " << cell->spacegroup().name_space_separated()
-            << ", formula " << formula_sum_of(*database.data_block(index)) << ", " << atoms
-            << " atoms, " << molecules << " molecules (" << counted_formulas(molecules_of(*maker))
-            << ")\n";
+        for (const THandle<Molecule>& molecule : *listed)
+            atoms += molecule->natoms();
+        out << prefix << "cell " << text_of(cell.a()) << ' ' << text_of(cell.b()) << ' '
+            << text_of(cell.c()) << ", " << cell.spacegroup().name_space_separated() << ", formula "
+            << formula_sum_of(*database.data_block(index)) << ", " << atoms << " atoms, "
+            << whole->size() << " molecules (" << counted_formulas(*whole) << ")\n";
         counts.atoms += atoms;
-        counts.molecules += molecules;
+        counts.molecules += static_cast<unsigned>(whole->size());
     } catch (const std::exception& e) {
         out << prefix << "no structure: " << e.what() << '\n';
     }

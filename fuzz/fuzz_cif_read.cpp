@@ -55,10 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             THandle<CrystalMaker> maker = CifMolecule::crystal_maker(*block, *cell, *cif->errors());
             maker->select_cell();
             maker->select_3d();
-            THandle<std::vector<THandle<Molecule>>> listed(new std::vector<THandle<Molecule>>);
-            for (int i = 0; i < maker->nmolecules(); ++i)
-                listed->push_back(maker->molecule(i));
-            CifMolecule::write(copy, listed, *cell);
+            CifMolecule::write(copy, maker->molecules(), *cell);
         } catch (const std::runtime_error&) {
         } catch (const std::invalid_argument&) {
         }

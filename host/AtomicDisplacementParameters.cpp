@@ -15,12 +15,11 @@ namespace {
 
 using geometry::Matrix;
 
-// The lengths of the reciprocal axes: the rows of the inverse orthogonalisation.
+// The lengths of the reciprocal axes.
 Array<double, 3> reciprocal_lengths(const Cell& cell) {
-    const Matrix inverse = geometry::inverse(cell.orthogonalisation());
     Array<double, 3> lengths{};
     for (int i = 0; i < 3; ++i)
-        lengths[i] = geometry::length(inverse[i]);
+        lengths[i] = geometry::length(cell.fractionalisation()[i]);
     return lengths;
 }
 
@@ -90,7 +89,7 @@ AtomicDisplacementParameters::AtomicDisplacementParameters(const UncertainValue&
         throw std::invalid_argument(text.str());
     }
     // The sphere in fractional terms is Uiso G*, G* the reciprocal metric (A-1 A-t).
-    const Matrix inverse = geometry::inverse(cell.orthogonalisation());
+    const Matrix& inverse = cell.fractionalisation();
     const Matrix metric = geometry::multiply(inverse, geometry::transpose(inverse));
     const Matrix unit = rescaled(metric, reciprocal_lengths(cell), false);
     for (int i = 0; i < 3; ++i)

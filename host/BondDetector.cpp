@@ -73,11 +73,9 @@ std::vector<Image> images_of(const std::vector<THandle<Atom>>& atoms,
 class ImageGrid {
   public:
     ImageGrid(const std::vector<Image>& images, const Cell& cell, double reach) {
-        const geometry::Matrix& a = cell.orthogonalisation();
-        const geometry::Matrix to_fractional = geometry::inverse(a);
         for (int i = 0; i < 3; ++i) {
-            // The distance between lattice planes along axis i is 1 / |row i of A-1|.
-            const double width = 1.0 / geometry::length(to_fractional[i]);
+            // The distance between lattice planes along axis i is 1 / |reciprocal axis i|.
+            const double width = 1.0 / geometry::length(cell.fractionalisation()[i]);
             // Written so that a cell of absurd size (not a number, or beyond an int) gives
             // one bin, and one far narrower than a bond is searched four cells out.
             const double fits = width / reach;
@@ -200,8 +198,7 @@ class MoleculeGrower {
             if (as_listed_ && cell != images_[image].base) return;
             const Member there{image, cell};
             const Vector difference = geometry::subtract(position(there), point);
-            const double distance =
-                geometry::length(geometry::multiply(cell_.orthogonalisation(), difference));
+            const double distance = geometry::length(cell_.cartesian(difference));
             const bool in_reach =
                 distance >= BondDetector::same_site_distance &&
                 distance <= limit_.maximum(radius, atom_of(there).element().covalent_radius());

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "Geometry.h"
+
 namespace {
 
 constexpr double radians_per_degree = 3.14159265358979323846 / 180.0;
@@ -55,6 +57,11 @@ Cell::Cell(const UncertainValue& a, const UncertainValue& b, const UncertainValu
     orthogonalisation_ = {{{a.value(), b.value() * cg, c.value() * cb},
                            {0.0, b.value() * sg, cy},
                            {0.0, 0.0, volume_ / (a.value() * b.value() * sg)}}};
+    fractionalisation_ = geometry::inverse(orthogonalisation_);
+}
+
+std::array<double, 3> Cell::cartesian(const std::array<double, 3>& fractional) const {
+    return geometry::multiply(orthogonalisation_, fractional);
 }
 
 // First-order propagation: the volume's derivative by each parameter, numerically.

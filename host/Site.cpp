@@ -40,6 +40,6 @@ THandle<Site> Site::image(const CrystalSymmetryOperator& operation, const Array<
         displacement =
             make_handle<AtomicDisplacementParameters>(displacement_->rotated(rotation, cell));
     }
-    return make_handle<Site>(fractional, geometry::multiply(cell.orthogonalisation(), fractional),
-                             occupancy_, uncertainty, displacement);
+    return make_handle<Site>(fractional, cell.cartesian(fractional), occupancy_, uncertainty,
+                             displacement);
 }

@@ -49,8 +49,9 @@ bool has_row(const THandle<CifDataItem>& item, int row) {
     return item && static_cast<unsigned int>(row) < item->size();
 }
 
+// The row's value; empty for a missing item or past its end.
 std::string row_value(const THandle<CifDataItem>& item, int row) {
-    return has_row(item, row) ? item->value(row) : std::string();
+    return item ? item->value(row) : std::string();
 }
 
 std::string stripped(const std::string& text) {
@@ -209,11 +210,7 @@ THandle<Site> site(const AtomItems& items, const Cell& cell, int row, const std:
         (*uncertainty)[axis] = coordinates[axis].uncertainty();
         fractional[axis] = coordinates[axis].value();
     }
-    Site::Point cartesian{};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            cartesian[i] += cell.orthogonalisation()[i][j] * fractional[j];
-    return make_handle<Site>(fractional, cartesian, occupancy, uncertainty,
+    return make_handle<Site>(fractional, cell.cartesian(fractional), occupancy, uncertainty,
                              atomic_displacement_parameters(items, row, label, cell, errors));
 }
 

@@ -47,10 +47,7 @@ const Names p1 = {"x,y,z"};
 const Names p_1 = {"x,y,z", "-x,-y,-z"};
 
 std::string formulas(const CrystalMaker& maker) {
-    MoleculeList molecules;
-    for (int i = 0; i < maker.nmolecules(); ++i)
-        molecules.push_back(maker.molecule(i));
-    return counted_formulas(molecules);
+    return counted_formulas(*maker.molecules());
 }
 
 std::string cell_formulas(const CrystalMaker& maker) {
@@ -151,9 +148,7 @@ TEST(CifMolecule, AsymmetricUnitWrittenAndReadBack) {
                 covered.insert((*atom)->symmtag());
         }
         maker->select_3d();
-        auto listed = make_handle<MoleculeList>();
-        for (int i = 0; i < maker->nmolecules(); ++i)
-            listed->push_back(maker->molecule(i));
+        const THandle<MoleculeList> listed = maker->molecules();
         EXPECT_EQ(covered.size(), listed_atoms(*listed).size());
 
         auto fresh = make_handle<CifDataBlock>(cif->dictionary(), "data_copy", 1);

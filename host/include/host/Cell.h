@@ -34,6 +34,10 @@ class HOST_API Cell {
 
     /// Fractional to Cartesian coordinates (a along x, b in the xy plane), in angstroms.
     const Matrix& orthogonalisation() const { return orthogonalisation_; }
+    /// Its inverse, Cartesian to fractional; its rows are the reciprocal axes.
+    const Matrix& fractionalisation() const { return fractionalisation_; }
+    /// The Cartesian point (angstroms) of a fractional one, or of a fractional difference.
+    std::array<double, 3> cartesian(const std::array<double, 3>& fractional) const;
     /// In cubic angstroms.
     double volume() const { return volume_; }
     /// The volume with the uncertainty that the parameters' uncertainties give it.
@@ -43,5 +47,6 @@ class HOST_API Cell {
     UncertainValue a_, b_, c_, alpha_, beta_, gamma_;
     Spacegroup spacegroup_;
     Matrix orthogonalisation_{};
+    Matrix fractionalisation_{};
     double volume_ = 0.0;
 };

@@ -26,6 +26,9 @@ class HOST_API CrystalMaker {
     int nmolecules() const { return static_cast<int>(shown_.size()); }
     /// Throws std::out_of_range outside 0 to nmolecules() - 1.
     THandle<Molecule> molecule(int index) const;
+    /// The molecules of the selected view, as a new list (hold the handle while iterating:
+    /// `for (m : *maker.molecules())` would walk a list already freed).
+    THandle<MoleculeList> molecules() const { return make_handle<MoleculeList>(shown_); }
 
     /// Shows the structure's molecules, then the extra ones.
     void select_molecules();

@@ -27,5 +27,4 @@ class HOST_API VexorLog {
     /// A debug line at the given level; its text is discarded when the level is not admitted.
     static std::ostream& start_debug_line(int level);
     static void end_debug_line();
-
 };
