@@ -1,8 +1,11 @@
-// cif-bench: read and write throughput of the library on a real structure and on a large
-// generated CIF, raced against gemmi's CIF reader on the same bytes when gemmi is present.
+// cif-bench: read and write throughput of the library on three texts, raced against gemmi's
+// CIF reader on the same bytes when gemmi is present: one real structure ("small"), real
+// structures concatenated to about 50 MB ("structures"), and real structures mixed with long
+// generated atom-site loops ("large").
 //
-//   cif-bench [DATA_DIR]        timings; one line per measurement ending in "name MB/s"
+//   cif-bench [DATA_DIR [MORE_CIF_DIR]]  timings; one line per measurement
 //   cif-bench --rss FILE        reads FILE into a document and prints the peak resident size
+//   cif-bench --write-structures FILE [DATA_DIR [MORE_CIF_DIR]]  writes the structures text
 //
 // Plain timer, best of several runs; not part of the test run.
 #include <cif/Cif.h>
@@ -101,13 +104,16 @@ std::string long_loop_block(int index, int rows) {
     return out;
 }
 
-std::string generate_large(const std::vector<std::string>& structures, std::size_t target) {
+// Copies of the structures, block names made unique, to about `target` bytes; with
+// `loop_rows`, each round of copies is followed by a generated loop of that many rows.
+std::string concatenate(const std::vector<std::string>& structures, std::size_t target,
+                        int loop_rows = 0) {
     std::string out;
     out.reserve(target + (1 << 20));
     for (int copy = 0; out.size() < target; ++copy) {
         for (const std::string& text : structures)
             out += with_renamed_blocks(text, copy);
-        out += long_loop_block(copy, 20000);
+        if (loop_rows > 0) out += long_loop_block(copy, loop_rows);
     }
     return out;
 }
@@ -126,6 +132,10 @@ double best_seconds(int runs, Work work) {
 
 void report(const std::string& what, std::size_t bytes, double seconds) {
     std::printf("%-44s %8.1f MB/s\n", what.c_str(), double(bytes) / 1e6 / seconds);
+}
+
+void report_ratio(const std::string& what, double ratio) {
+    std::printf("%-44s %8.2f\n", what.c_str(), ratio);
 }
 
 THandle<Cif> read_document(
@@ -173,7 +183,7 @@ void measure(const std::string& name, const std::string& text, int runs) {
     report("write " + name + " cif", written, writing);
 #ifdef CIF_BENCH_GEMMI
     report("read " + name + " gemmi", text.size(), theirs);
-    std::printf("%-44s %8.2f\n", ("ratio " + name + " cif/gemmi").c_str(), theirs / ours);
+    report_ratio("ratio " + name + " cif/gemmi", theirs / ours);
 #else
     (void)theirs;
 #endif
@@ -187,20 +197,33 @@ THandle<CifConcreteDictionary> read_dictionary(const std::string& text) {
     return dictionary;
 }
 
-// Reading the dictionary itself, then the large text with every value validated against it.
-void measure_validation(const fs::path& data, const std::string& large, int runs) {
+// Reading the dictionary itself, then the text with every value validated against it.
+void measure_validation(const fs::path& data, const std::string& name, const std::string& text,
+                        int runs) {
     const std::string core_text = read_file(data / "dict" / "cif_core.dic");
-    double reading = best_seconds(runs, [&] { read_dictionary(core_text); });
+    double reading = best_seconds(10 * runs, [&] { read_dictionary(core_text); });
     report("read cif_core.dic", core_text.size(), reading);
     THandle<CifDictionary> core = read_dictionary(core_text);
     double plain = 1e30;
     double validated = 1e30;
     for (int i = 0; i < runs; ++i) {
-        plain = std::min(plain, read_seconds(large));
-        validated = std::min(validated, best_seconds(1, [&] { read_document(large, core); }));
+        plain = std::min(plain, read_seconds(text));
+        validated = std::min(validated, best_seconds(1, [&] { read_document(text, core); }));
     }
-    report("read large cif with cif_core.dic", large.size(), validated);
-    std::printf("%-44s %8.2f\n", "ratio large validated/empty dictionary", plain / validated);
+    report("read " + name + " cif with cif_core.dic", text.size(), validated);
+    report_ratio("ratio " + name + " validated/empty dictionary", plain / validated);
+}
+
+// Dropping the last handle to a document frees every block, item and loop of it.
+void measure_destruction(const std::string& name, const std::string& text, int runs) {
+    double reading = 1e30;
+    double destroying = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        reading = std::min(reading, read_seconds(text));
+        THandle<Cif> cif = read_document(text);
+        destroying = std::min(destroying, best_seconds(1, [&] { cif = THandle<Cif>(); }));
+    }
+    report_ratio("share of the " + name + " read spent destroying", destroying / reading);
 }
 
 // Opening the text as a database and listing its identifiers converts no entry: it costs the
@@ -221,7 +244,7 @@ void measure_database(const std::string& text, int runs) {
                            }));
     }
     report("open large cif as a database, list entries", text.size(), opening);
-    std::printf("%-44s %8.2f\n", "ratio database open/document read", opening / reading);
+    report_ratio("ratio database open/document read", opening / reading);
 }
 
 // The contents of a 2 x 2 x 2 block of cells of a real structure as the atoms of one P 1
@@ -290,34 +313,73 @@ int measure_peak_memory(const char* path) {
     return cif.blocks() > 0 ? 0 : 1;
 }
 
+// The structures of the data folder, and of a second folder of CIF files when given, each
+// file name once.
+std::vector<std::string> read_structures(const fs::path& data, const fs::path& more) {
+    std::vector<fs::path> files;
+    for (const fs::path& folder : {data / "cif", more}) {
+        if (folder.empty() || !fs::is_directory(folder)) continue;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const fs::path name = entry.path().filename();
+            if (entry.path().extension() != ".cif") continue;
+            if (std::none_of(files.begin(), files.end(),
+                             [&name](const fs::path& f) { return f.filename() == name; })) {
+                files.push_back(entry.path());
+            }
+        }
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> structures;
+    for (const fs::path& file : files)
+        structures.push_back(read_file(file));
+    return structures;
+}
+
+int print_peak_memory(const char* self, const std::string& name, const std::string& text) {
+    const fs::path file = fs::temp_directory_path() / ("cif-bench-" + name + ".cif");
+    std::ofstream(file, std::ios::binary) << text;
+    const std::string command = std::string(self) + " --rss " + file.string();
+    std::fflush(stdout);  // our lines before the child's
+    const int status = std::system(command.c_str());
+    fs::remove(file);
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--rss") return measure_peak_memory(argv[2]);
-    const fs::path data = argc > 1 ? fs::path(argv[1]) : fs::path(CIF_BENCH_DATA_DIR);
-    std::vector<std::string> structures;
-    for (const auto& entry : fs::directory_iterator(data / "cif")) {
-        structures.push_back(read_file(entry.path()));
-    }
+    const bool write_only = argc >= 3 && std::string(argv[1]) == "--write-structures";
+    const int first_folder = write_only ? 3 : 1;
+    const fs::path data =
+        argc > first_folder ? fs::path(argv[first_folder]) : fs::path(CIF_BENCH_DATA_DIR);
+    const fs::path more = argc > first_folder + 1 ? fs::path(argv[first_folder + 1])
+                                                  : data / ".." / ".." / "shared" / "data" / "cif";
+    const std::vector<std::string> structures = read_structures(data, more);
     if (structures.empty()) {
         std::fprintf(stderr, "cif-bench: no CIF files in %s\n", (data / "cif").c_str());
         return 2;
     }
+    const std::string structures_text = concatenate(structures, 50u * 1000 * 1000);
+    if (write_only) {
+        std::ofstream(argv[2], std::ios::binary) << structures_text;
+        return 0;
+    }
     measure("small", read_file(data / "cif" / "4003024.cif"), 200);
     measure_molecules(data);
 
-    const std::string large = generate_large(structures, 60u * 1000 * 1000);
+    std::printf("structures CIF: %zu files, %.1f MB\n", structures.size(),
+                double(structures_text.size()) / 1e6);
+    measure("structures", structures_text, 3);
+    measure_destruction("structures", structures_text, 3);
+    measure_validation(data, "structures", structures_text, 3);
+
+    const std::string large = concatenate(structures, 60u * 1000 * 1000, 20000);
     std::printf("large generated CIF: %.1f MB\n", double(large.size()) / 1e6);
     measure("large", large, 3);
     measure_database(large, 3);
-    measure_validation(data, large, 3);
 
-    const fs::path large_file = fs::temp_directory_path() / "cif-bench-large.cif";
-    std::ofstream(large_file, std::ios::binary) << large;
-    if (std::getenv("CIF_BENCH_KEEP")) return 0;
-    const std::string command = std::string(argv[0]) + " --rss " + large_file.string();
-    std::fflush(stdout);  // our lines before the child's
-    int status = std::system(command.c_str());
-    fs::remove(large_file);
+    const int status = print_peak_memory(argv[0], "structures", structures_text) |
+                       print_peak_memory(argv[0], "large", large);
     return status == 0 ? 0 : 1;
 }

@@ -269,25 +269,35 @@ void CifDataItem::select_validator() {
         return CaseInsensitiveStringEquality()(name_, name);
     };
     if (is("_atom_site_refinement_flags")) {
-        validator_ = &CifDataItem::validate_atom_site_refinement_flags;
+        validator_ = Validator::RefinementFlags;
     } else if (is("_refine_ls_weighting_scheme")) {
-        validator_ = &CifDataItem::validate_refine_ls_weighting_scheme;
+        validator_ = Validator::WeightingScheme;
     } else if (is("_publ_contact_author_phone") || is("_publ_contact_author_fax") ||
                is("_audit_contact_author_phone") || is("_audit_contact_author_fax")) {
-        validator_ = &CifDataItem::null_validator;
+        validator_ = Validator::Null;
     } else {
-        validator_ = &CifDataItem::default_validate;
+        validator_ = Validator::Default;
     }
 }
 
 CifDataItem::Validated CifDataItem::validate(const std::string& value) {
-    return (this->*validator_)(value);
+    switch (validator_) {
+        case Validator::RefinementFlags:
+            return validate_atom_site_refinement_flags(value);
+        case Validator::WeightingScheme:
+            return validate_refine_ls_weighting_scheme(value);
+        case Validator::Null:
+            return null_validator(value);
+        case Validator::Default:
+            break;
+    }
+    return default_validate(value);
 }
 
 CifDataItem::Definition CifDataItem::read_definition() const {
     Definition definition;
     definition.type = type();
-    const bool default_validator = validator_ == &CifDataItem::default_validate;
+    const bool default_validator = validator_ == Validator::Default;
     if (definition.type == CifDictionary::TYPE_UNDEFINED) {
         definition.markup_only = default_validator;
         return definition;
@@ -303,8 +313,8 @@ CifDataItem::Definition CifDataItem::read_definition() const {
 }
 
 CifDataItem::Validated CifDataItem::validate(const Definition& definition, std::string_view value) {
-    return validator_ == &CifDataItem::default_validate ? check_definition(definition, value)
-                                                        : validate(std::string(value));
+    return validator_ == Validator::Default ? check_definition(definition, value)
+                                            : validate(std::string(value));
 }
 
 CifDataItem::Validated CifDataItem::check_definition(const Definition& definition,

@@ -140,7 +140,8 @@ class CIF_API CifDataItem : public CifCommentable {
     /// former ones.
     void take_values(PackedStrings& values);
 
-    using Validator = Validated (CifDataItem::*)(const std::string&);
+    // The validator select_validator() chose, as a byte rather than a member pointer.
+    enum class Validator : unsigned char { Default, RefinementFlags, WeightingScheme, Null };
 
     // These read texts followed by a NUL in memory.
     Validated check_definition(const Definition& definition, std::string_view value);
@@ -149,19 +150,19 @@ class CIF_API CifDataItem : public CifCommentable {
     bool read_range();
 
     std::string name_;
-    Validator validator_ = &CifDataItem::default_validate;
     PackedStrings& values();
     const PackedStrings& values() const;
     // The values, packed into one buffer by an object that lives here, so that an item is
     // one allocation; its class is the library's own.
     alignas(std::size_t) unsigned char values_storage_[16 + 5 * sizeof(std::size_t)];
+    THandle<CifDictionary> dictionary_;
     // The dictionary's range text, read at the first value that needs it.
-    bool range_parsed_ = false;
     float range_lower_ = 0.0f;
     float range_upper_ = 0.0f;
+    int line_ = 0;
+    Validator validator_ = Validator::Default;
+    bool range_parsed_ = false;
     bool has_lower_bound_ = false;
     bool has_upper_bound_ = false;
-    THandle<CifDictionary> dictionary_;
     bool looped_ = false;
-    int line_ = 0;
 };

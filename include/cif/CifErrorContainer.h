@@ -19,12 +19,12 @@ class CIF_API CifErrorContainer {
     void add(const CifError& error);
     void add(CifError&& error);
     /// Removes every record; the ignored identifiers stay.
-    void clear() { errors_.clear(); }
+    void clear();
 
-    const_iterator begin() const { return errors_.begin(); }
-    const_iterator end() const { return errors_.end(); }
-    std::size_t size() const { return errors_.size(); }
-    bool empty() const { return errors_.empty(); }
+    const_iterator begin() const { return records().begin(); }
+    const_iterator end() const { return records().end(); }
+    std::size_t size() const { return records().size(); }
+    bool empty() const { return records().empty(); }
     /// Number of records of the given severity.
     std::size_t errors_of_type(CifError::ErrorType type) const;
 
@@ -46,6 +46,18 @@ class CIF_API CifErrorContainer {
     void print(std::ostream& out) const;
 
   private:
-    std::vector<CifError> errors_;
+    // The records in one vector, with those added since it was last looked at moved in.
+    const std::vector<CifError>& records() const {
+        if (!recent_.empty()) settle();
+        return errors_;
+    }
+    void settle() const;
+
+    mutable std::vector<CifError> errors_;
+    // Records added since the vector was last looked at, in batches of fixed capacity. A
+    // read that reports on every item (an empty dictionary makes each name non-standard) adds
+    // hundreds of thousands of records; batches spare it the vector's repeated doubling, and
+    // the heap the large blocks each doubling would leave behind.
+    mutable std::vector<std::vector<CifError>> recent_;
     std::set<CifError::ErrorID> ignored_;
 };
