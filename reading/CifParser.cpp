@@ -32,6 +32,9 @@ void append_comment_line(std::string& text, const CifToken& token) {
 }  // namespace
 
 struct CifParser::LoopColumns {
+    // The names as the loop header spells them; the strings outlive each loop, so that their
+    // buffers serve the next one. Only the first as many as the loop has columns count.
+    std::vector<std::string> names;
     std::vector<PackedStrings> values;
     std::vector<CifDataItem::Definition> definitions;
 };
@@ -312,7 +315,7 @@ THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream
     stream->unget_token(std::move(token));
 
     std::vector<THandle<CifDataItem>> items;
-    std::vector<std::string> names;
+    std::vector<std::string>& names = loop_columns_->names;
     read_loop_columns(block, *stream, items, names);
     if (items.empty()) {
         errors_->add(CifError(CifError::EmptyLoop, line));
@@ -320,8 +323,8 @@ THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream
     }
     THandle<CifLoop> loop = make_handle<CifLoop>();
     loop->set_line(line);
-    for (const std::string& name : names)
-        loop->add_column(name);
+    for (std::size_t column = 0; column < items.size(); ++column)
+        loop->add_column(names[column]);
     loop->set_comments(preceding, CifCommentable::AfterName);
     loop->set_comments(loop_line, CifCommentable::AfterValue);
     // Comments after the last column name come before the first row.
@@ -342,8 +345,8 @@ THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream
     return items.front();
 }
 
-// Column names, each with the comments before it and on its line. Comments after the last
-// name stay pending.
+// Column names, each with the comments before it and on its line, into the first entries of
+// `names`. Comments after the last name stay pending.
 void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& stream,
                                   std::vector<THandle<CifDataItem>>& items,
                                   std::vector<std::string>& names) {
@@ -357,7 +360,8 @@ void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& s
         THandle<CifDataItem> item = block->obtain(name.text);
         if (item->line() == 0) item->set_line(name.line);
         items.push_back(item);
-        names.push_back(name.text);
+        if (names.size() < items.size()) names.emplace_back();
+        names[items.size() - 1] = name.text;
         if (!pending_comment_.empty()) {
             item->set_comments(pending_comment_, CifCommentable::Leading);
             pending_comment_.clear();
