@@ -61,6 +61,39 @@ TEST(Diagnostics, ContainerFiltering) {
     EXPECT_EQ(errors.size(), 1u);
 }
 
+// Records gather in batches and join the vector when it is looked at: neither the order, the
+// count, a copy nor a filter may show where a batch began or when the vector was read.
+TEST(Diagnostics, ContainerOrderAcrossBatchesAndReads) {
+    CifErrorContainer errors;
+    CifErrorContainer copy;
+    auto lines_of = [](const CifErrorContainer& container) {
+        std::vector<int> lines;
+        for (const CifError& error : container)
+            lines.push_back(error.line());
+        return lines;
+    };
+    auto ascending = [](int from, int to, int step) {
+        std::vector<int> lines;
+        for (int line = from; line <= to; line += step)
+            lines.push_back(line);
+        return lines;
+    };
+    for (int line = 1; line <= 3000; ++line) {
+        errors.add(CifError(line % 2 ? CifError::EmptyLoop : CifError::LineTooLong, line));
+        if (line == 5 || line == 1025 || line == 2047) {
+            EXPECT_EQ(errors.size(), std::size_t(line));
+        }
+        if (line == 2500) copy = errors;
+    }
+    EXPECT_EQ(lines_of(errors), ascending(1, 3000, 1));
+    EXPECT_EQ(lines_of(copy), ascending(1, 2500, 1));
+    errors.add(CifError(CifError::LineTooLong, 3001));  // not looked at before the filter
+    errors.ignore_error(CifError::LineTooLong);
+    errors.filter_existing_errors();
+    EXPECT_EQ(lines_of(errors), ascending(1, 2999, 2));
+    EXPECT_EQ(errors.errors_of_type(CifError::Error), 1500u);
+}
+
 TEST(Diagnostics, ExceptionAndAdapters) {
     const CifError error(CifError::ActionOnUnloopedItem, "set_value", "_a", -1);
     try {
