@@ -87,6 +87,23 @@ TEST(DataItem, EqualityIsTheExactNameAndTheValues) {
     EXPECT_NE(*column("_a", {"ab", "c"}), *column("_a", {"a", "bc"}));
 }
 
+// One text per position; an empty text removes it; copies are deep and whole.
+TEST(DataItem, CommentsByPosition) {
+    THandle<CifDataItem> item = make_item("_a");
+    EXPECT_FALSE(item->has_any_comments());
+    item->set_comments("#lead\n", CifCommentable::Leading);
+    item->set_comments("#after\n", CifCommentable::AfterName);
+    CifLoop copy;
+    copy.copy_comments(*item);
+    item->set_comments("", CifCommentable::Leading);
+    EXPECT_FALSE(item->has_comments(CifCommentable::Leading));
+    EXPECT_EQ(copy.comments(CifCommentable::Leading), "#lead\n");
+    item->set_comments("", CifCommentable::AfterName);
+    EXPECT_FALSE(item->has_any_comments());
+    copy.copy_comments(*item);
+    EXPECT_FALSE(copy.has_any_comments());
+}
+
 // DDL1 definitions: name, type, conditions, range, permitted values.
 std::string ddl(const std::vector<std::array<std::string, 5>>& definitions) {
     std::string text;
