@@ -7,14 +7,12 @@
 #include <vector>
 
 #include "host/TextUtilities.h"
+#include "reading/CifCharacters.h"
 
 namespace {
 
 using NameSet = std::set<std::string, CaseInsensitiveStringLess>;
-
-bool is_placeholder(std::string_view value) {
-    return value == "?" || value == ".";
-}
+using cif_characters::is_placeholder;
 
 // A loop's columns and what the dictionary says of them.
 struct LoopColumns {

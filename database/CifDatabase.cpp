@@ -153,6 +153,7 @@ void CifDatabase::check_errors() {
 
 void CifDatabase::make_entries() {
     entries_.clear();
+    first_of_identifier_.clear();
     THandle<CifDataBlock> global;
     int globals = 0;
     for (auto block = cif_->block_begin(); block != cif_->block_end(); ++block) {
@@ -168,7 +169,7 @@ void CifDatabase::make_entries() {
             case Structure: {
                 DatabaseEntryIdentifier id = blockname_to_identifier((*block)->name());
                 if (id.str().empty()) id = generate_identifier_from_index(entries_.size() + 1);
-                entries_.push_back({id, *block, global});
+                add_entry({id, *block, global});
             }
         }
     }
@@ -210,11 +211,14 @@ std::string CifDatabase::block_name(int index) const {
     return data_block(index)->name();
 }
 
+void CifDatabase::add_entry(EntryData entry) {
+    first_of_identifier_.emplace(entry.identifier.str(), size());
+    entries_.push_back(std::move(entry));
+}
+
 int CifDatabase::index(const DatabaseEntryIdentifier& id) const {
-    for (int i = 0; i < size(); ++i) {
-        if (entries_[i].identifier == id) return i;
-    }
-    return size();
+    const auto found = first_of_identifier_.find(id.str());
+    return found == first_of_identifier_.end() ? size() : found->second;
 }
 
 bool CifDatabase::identifier_exists(const DatabaseEntryIdentifier& id) const {
@@ -299,7 +303,7 @@ void CifDatabase::add_block(const DatabaseEntryIdentifier& id,
         throw database_error("Failed to write cif: could not create a new block");
     }
     const THandle<CifDataBlock> block = *created;
-    entries_.push_back({id, block, THandle<CifDataBlock>()});
+    add_entry({id, block, THandle<CifDataBlock>()});
     if (editors) CifEditorsInfo::write(block, *editors);
     if (deposition) CifDepositionInfo::write(block, *deposition);
     if (chemical) CifChemicalInfo::write(block, *chemical);

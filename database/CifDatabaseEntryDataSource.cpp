@@ -7,11 +7,10 @@
 #include "cif/CifCrystalInfo.h"
 #include "cif/CifDepositionInfo.h"
 #include "cif/CifEditorsInfo.h"
-#include "cif/CifErrorToFileError.h"
-#include "cif/CifErrorToVexorLog.h"
 #include "cif/CifExperimentalInfo.h"
 #include "cif/CifMolecule.h"
 #include "cif/CifPublication.h"
+#include "database/ReportRecords.h"
 
 namespace {
 
@@ -38,11 +37,7 @@ DatabaseEntryIdentifier CifDatabaseEntryDataSource::identifier() const {
 }
 
 void CifDatabaseEntryDataSource::report(const CifErrorContainer& records) const {
-    for (const CifError& record : records)
-        CifErrorToVexorLog()(record);
-    if (!errors_) return;
-    for (const CifError& record : records)
-        errors_->push_back(CifErrorToFileError()(record));
+    report_records(records, errors_.get());
 }
 
 THandle<Cell> CifDatabaseEntryDataSource::cell() const {

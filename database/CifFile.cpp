@@ -2,9 +2,8 @@
 
 #include <stdexcept>
 
-#include "cif/CifErrorToFileError.h"
-#include "cif/CifErrorToVexorLog.h"
 #include "cif/CifMolecule.h"
+#include "database/ReportRecords.h"
 #include "host/Molecule3d.h"
 
 using MoleculeList = std::vector<THandle<Molecule>>;
@@ -63,24 +62,18 @@ THandle<Cell> CifFile::cell() const {
 }
 
 THandle<CrystalMaker> CifFile::crystal_maker() const {
-    const THandle<CrystalStructureDatabaseEntry> entry = database_entry();
-    return entry ? entry->crystal_maker() : THandle<CrystalMaker>();
+    return database_entry()->crystal_maker();
 }
 
 THandle<Crystal> CifFile::crystal() const {
-    const THandle<CrystalMaker> maker = crystal_maker();
-    return maker ? maker->create_crystal() : THandle<Crystal>();
+    return crystal_maker()->create_crystal();
 }
 
 THandle<Molecule> CifFile::molecule() const {
     const THandle<Cell> unit_cell = cell();
     CifErrorContainer records;
     THandle<Molecule> result = CifMolecule::molecule(database_->data_block(0), *unit_cell, records);
-    const THandle<std::vector<FileError>> list = database_->errors();
-    for (const CifError& record : records) {
-        CifErrorToVexorLog()(record);
-        if (list) list->push_back(CifErrorToFileError()(record));
-    }
+    report_records(records, database_->errors().get());
     return result;
 }
 

@@ -18,10 +18,9 @@ void CifErrorContainer::add(const CifError& error) {
 
 void CifErrorContainer::add(CifError&& error) {
     if (error_ignored(error.id())) return;
-    if (recent_.empty() || recent_.back().size() == batch_size) {
-        recent_.emplace_back();
-        recent_.back().reserve(batch_size);
-    }
+    // A batch grows as a vector does up to its size, so that a caller who looks at the
+    // records after each addition pays for a small batch, not a full one.
+    if (recent_.empty() || recent_.back().size() == batch_size) recent_.emplace_back();
     recent_.back().push_back(std::move(error));
 }
 

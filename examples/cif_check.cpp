@@ -102,6 +102,18 @@ Names split_names(const std::string& text) {
     return names;
 }
 
+// The switch an option without a value turns on; none for any other text.
+bool Options::*flag_of(const std::string& option) {
+    static const std::pair<const char*, bool Options::*> flags[] = {
+        {"--mandatory", &Options::mandatory}, {"--consistency", &Options::consistency},
+        {"--rules", &Options::rules},         {"--atoms", &Options::atoms},
+        {"--summary", &Options::summary},     {"--help", &Options::help}};
+    for (const auto& [name, flag] : flags) {
+        if (option == name) return flag;
+    }
+    return nullptr;
+}
+
 bool parse_options(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -125,18 +137,8 @@ bool parse_options(int argc, char** argv, Options& options) {
         } else if (option == "--structure-items") {
             options.structure_items = split_names(argv[++i]);
             options.mandatory = true;
-        } else if (option == "--mandatory") {
-            options.mandatory = true;
-        } else if (option == "--consistency") {
-            options.consistency = true;
-        } else if (option == "--rules") {
-            options.rules = true;
-        } else if (option == "--atoms") {
-            options.atoms = true;
-        } else if (option == "--summary") {
-            options.summary = true;
-        } else if (option == "--help") {
-            options.help = true;
+        } else if (bool Options::*flag = flag_of(option)) {
+            options.*flag = true;
         } else if (option.compare(0, 2, "--") == 0) {
             return false;
         } else {

@@ -261,10 +261,8 @@ class MoleculeGrower {
         const THandle<Atom>& listed = atoms_[image.atom];
         const Shift translation = moved_shift(member.cell, image.base);
         if (image.operator_index < 0 && translation == Shift{}) return listed;
-        const CrystalSymmetryOperator identity;
-        const CrystalSymmetryOperator& operation =
-            image.operator_index < 0 ? identity
-                                     : cell_.spacegroup().operators()[image.operator_index];
+        const CrystalSymmetryOperator operation =
+            image_operators::at(cell_.spacegroup().operators(), image.operator_index);
         THandle<Atom> copy = listed->clone();
         copy->set_site(listed->site()->image(operation, translation, cell_));
         copy->set_image({image.operator_index, translation}, listed);

@@ -33,9 +33,7 @@ bool is_whole(double value) {
 // does both, and the whole-cell translation left over.
 Atom::SymmetryImage composed(const Atom::SymmetryImage& inner, const CrystalSymmetryOperator& outer,
                              const Array<int, 3>& shift, const Operators& operators) {
-    const CrystalSymmetryOperator identity;
-    const CrystalSymmetryOperator& first =
-        inner.operator_index < 0 ? identity : operators[inner.operator_index];
+    const CrystalSymmetryOperator first = image_operators::at(operators, inner.operator_index);
     CrystalSymmetryOperator::Rotation rotation{};
     Vector translation{};
     for (int i = 0; i < 3; ++i) {
@@ -88,22 +86,22 @@ void pack(const THandle<Molecule>& molecule, const Cell& cell, const std::vector
         });
     if (molecule->natoms() == 0 || !placed) return;
     std::vector<Vector> centres;
-    const CrystalSymmetryOperator identity;
+    const Vector listed_centre = centre_of(*molecule);
     for (int s : usable) {
-        const CrystalSymmetryOperator& operation =
-            s < 0 ? identity : cell.spacegroup().operators()[s];
-        const Vector centre = operation.apply(centre_of(*molecule));
+        const CrystalSymmetryOperator operation =
+            image_operators::at(cell.spacegroup().operators(), s);
+        const Vector centre = operation.apply(listed_centre);
         if (!image_operators::is_placeable(centre)) continue;  // an absurd operator
         const Array<int, 3> shift{-static_cast<int>(std::floor(centre[0])),
                                   -static_cast<int>(std::floor(centre[1])),
                                   -static_cast<int>(std::floor(centre[2]))};
-        const Vector placed{centre[0] + shift[0], centre[1] + shift[1], centre[2] + shift[2]};
+        const Vector wrapped{centre[0] + shift[0], centre[1] + shift[1], centre[2] + shift[2]};
         const bool seen = std::any_of(centres.begin(), centres.end(), [&](const Vector& other) {
-            return geometry::periodic_distance(placed, other, cell.orthogonalisation()) <
+            return geometry::periodic_distance(wrapped, other, cell.orthogonalisation()) <
                    BondDetector::same_site_distance;
         });
         if (seen) continue;
-        centres.push_back(placed);
+        centres.push_back(wrapped);
         contents.push_back(image_of(*molecule, operation, shift, cell));
     }
 }

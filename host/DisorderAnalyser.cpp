@@ -29,6 +29,6 @@ THandle<DisorderAnalyser::MoleculeList> DisorderAnalyser::molecules() const {
         present.begin(), present.end(),
         [](const THandle<Atom>& a, const THandle<Atom>& b) { return a->index() < b->index(); });
     const BondDetector detector(BondDetector::CompleteMolecules, BondDetector::DisorderAware,
-                                BondDistanceLimit(0.55, false));
+                                BondDistanceLimit::standard());
     return detector.molecules(present, cell_);
 }

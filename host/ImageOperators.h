@@ -30,6 +30,12 @@ inline std::vector<int> of(const Spacegroup& group) {
     return distinct;
 }
 
+/// The operator of the index, the identity for a negative one (a position as listed).
+inline CrystalSymmetryOperator at(const std::vector<CrystalSymmetryOperator>& operators,
+                                  int index) {
+    return index < 0 ? CrystalSymmetryOperator() : operators[index];
+}
+
 /// A fractional position whose whole-cell shifts fit an int many times over: finite and
 /// within a million cells of the origin.
 inline bool is_placeable(const std::array<double, 3>& fractional) {

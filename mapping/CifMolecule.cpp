@@ -5,6 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 #include "host/AtomicDisplacementParameters.h"
 #include "host/BondDetector.h"
@@ -15,6 +16,7 @@
 #include "host/TextUtilities.h"
 #include "host/VexorLog.h"
 #include "mapping/UncertainValueText.h"
+#include "reading/CifCharacters.h"
 
 namespace {
 
@@ -30,16 +32,17 @@ const char* const coordinate_names[] = {"_atom_site_fract_x", "_atom_site_fract_
 const char* const aniso_names[] = {"_atom_site_aniso_U_11", "_atom_site_aniso_U_22",
                                    "_atom_site_aniso_U_33", "_atom_site_aniso_U_12",
                                    "_atom_site_aniso_U_13", "_atom_site_aniso_U_23"};
-// The bond tolerance, angstroms added to the sum of the covalent radii.
-const BondDistanceLimit bond_limit(0.55, false);
-
 struct AtomItems {
     THandle<CifDataItem> label, type_symbol, displacement_type, u_iso;
     THandle<CifDataItem> coordinates[3];
     THandle<CifDataItem> occupancy, label_component_3, label_component_4, aniso_label;
     THandle<CifDataItem> aniso[6];
+    // The row of each aniso label, or duplicated_label for one that stands twice.
+    std::unordered_map<std::string, int> aniso_rows;
     int line = 0;
 };
+
+constexpr int duplicated_label = -1;
 
 struct DisorderItems {
     THandle<CifDataItem> group, assembly;
@@ -75,6 +78,11 @@ AtomItems atom_items(THandle<CifDataBlock> block) {
     items.aniso_label = block->find("_atom_site_aniso_label");
     for (int k = 0; k < 6; ++k)
         items.aniso[k] = block->find(aniso_names[k]);
+    const unsigned int aniso_rows = items.aniso_label ? items.aniso_label->size() : 0;
+    for (unsigned int row = 0; row < aniso_rows; ++row) {
+        const auto [entry, added] = items.aniso_rows.emplace(items.aniso_label->value(row), row);
+        if (!added) entry->second = duplicated_label;
+    }
     items.line = block->line();
     return items;
 }
@@ -108,20 +116,15 @@ std::string extract_element_symbol(const std::string& text) {
 }
 
 int find_aniso_index(const AtomItems& items, const std::string& label) {
-    int found = -1;
-    const unsigned int rows = items.aniso_label ? items.aniso_label->size() : 0;
-    for (unsigned int row = 0; row < rows; ++row) {
-        if (items.aniso_label->value_view(row) != label) continue;
-        if (found >= 0) {
-            throw std::runtime_error("Atom label " + label +
-                                     " is duplicated in _atom_site_aniso_label");
-        }
-        found = static_cast<int>(row);
-    }
-    if (found < 0) {
+    const auto found = items.aniso_rows.find(label);
+    if (found == items.aniso_rows.end()) {
         throw std::runtime_error("Cannot find _atom_site_aniso_label value for atom " + label);
     }
-    return found;
+    if (found->second == duplicated_label) {
+        throw std::runtime_error("Atom label " + label +
+                                 " is duplicated in _atom_site_aniso_label");
+    }
+    return found->second;
 }
 
 THandle<AtomicDisplacementParameters> anisotropic(const AtomItems& items,
@@ -188,7 +191,7 @@ UncertainValue occupancy_of(const AtomItems& items, int row) {
     UncertainValue occupancy(1.0, Uncertainty());
     if (!has_row(items.occupancy, row)) return occupancy;
     const std::string text = stripped(items.occupancy->value(row));
-    if (text == "?" || text == ".") return occupancy;
+    if (cif_characters::is_placeholder(text)) return occupancy;
     const UncertainValue read = parse_uncertain_value(text, occupancy_name);
     const auto possible = Range<double, DoubleComparator>::inclusive(0.0, 1.0, {1e-7});
     return read.range(3.0).overlaps(possible) ? read : occupancy;
@@ -322,7 +325,7 @@ THandle<MoleculeList> molecules(const AtomList& atoms, const DisorderItems& diso
         }
     }
     THandle<MoleculeList> result =
-        BondDetector(detection, refinement, bond_limit).molecules(primary, cell);
+        BondDetector(detection, refinement, BondDistanceLimit::standard()).molecules(primary, cell);
     for (const THandle<Atom>& atom : secondary) {
         auto alone = make_handle<Molecule3d>();
         alone->add_atom(atom);
@@ -331,6 +334,13 @@ THandle<MoleculeList> molecules(const AtomList& atoms, const DisorderItems& diso
     debug_line("CifMolecule::bonds finished - found " + std::to_string(result->size()) +
                " molecules");
     return result;
+}
+
+// The block's atoms as listed, with its disorder items.
+std::pair<DisorderItems, THandle<AtomList>> listed_atoms(THandle<CifDataBlock> block,
+                                                         const Cell& cell,
+                                                         CifErrorContainer& errors) {
+    return {disorder_items(block), atoms(atom_items(block), cell, errors)};
 }
 
 struct AtomCompareSymmtag {
@@ -367,9 +377,7 @@ struct AddAtom {
 
 THandle<Molecule> CifMolecule::molecule(THandle<CifDataBlock> block, const Cell& cell,
                                         CifErrorContainer& errors) {
-    const AtomItems items = atom_items(block);
-    const DisorderItems disorder = disorder_items(block);
-    const THandle<AtomList> read = atoms(items, cell, errors);
+    const auto [disorder, read] = listed_atoms(block, cell, errors);
     const THandle<MoleculeList> parts =
         molecules(*read, disorder, cell, BondDetector::AsListed, BondDetector::DisorderAware);
     auto result = make_handle<Molecule3d>();
@@ -381,9 +389,7 @@ THandle<Molecule> CifMolecule::molecule(THandle<CifDataBlock> block, const Cell&
 
 THandle<CrystalMaker> CifMolecule::crystal_maker(THandle<CifDataBlock> block, const Cell& cell,
                                                  CifErrorContainer& errors) {
-    const AtomItems items = atom_items(block);
-    const DisorderItems disorder = disorder_items(block);
-    const THandle<AtomList> read = atoms(items, cell, errors);
+    const auto [disorder, read] = listed_atoms(block, cell, errors);
     auto maker =
         make_handle<CrystalMaker>(cell,
                                   molecules(*read, disorder, cell, BondDetector::CompleteMolecules,
@@ -398,9 +404,7 @@ THandle<CrystalMaker> CifMolecule::crystal_maker(THandle<CifDataBlock> block, co
 std::pair<THandle<CrystalMaker>, THandle<std::vector<THandle<DisorderSelector>>>>
 CifMolecule::crystal_maker_disorder_selector(THandle<CifDataBlock> block, const Cell& cell,
                                              CifErrorContainer& errors) {
-    const AtomItems items = atom_items(block);
-    const DisorderItems disorder = disorder_items(block);
-    const THandle<AtomList> read = atoms(items, cell, errors);
+    const auto [disorder, read] = listed_atoms(block, cell, errors);
     const DisorderAnalyser analyser(disorder_info(disorder, *read), cell);
     auto maker = make_handle<CrystalMaker>(cell, analyser.molecules(), THandle<MoleculeList>(),
                                            THandle<MoleculeList>());

@@ -1,20 +1,13 @@
 #include "cif/CifCommentable.h"
 
-namespace {
-
-std::unique_ptr<std::map<CifCommentable::CommentType, std::string>> copied(
-    const std::unique_ptr<std::map<CifCommentable::CommentType, std::string>>& comments) {
-    return comments
-               ? std::make_unique<std::map<CifCommentable::CommentType, std::string>>(*comments)
-               : nullptr;
+// Copies go through the base's own copy_comments, called without virtual dispatch: a copied
+// loop copies its row comments itself.
+CifCommentable::CifCommentable(const CifCommentable& other) {
+    CifCommentable::copy_comments(other);
 }
 
-}  // namespace
-
-CifCommentable::CifCommentable(const CifCommentable& other) : comments_(copied(other.comments_)) {}
-
 CifCommentable& CifCommentable::operator=(const CifCommentable& other) {
-    if (this != &other) comments_ = copied(other.comments_);
+    CifCommentable::copy_comments(other);
     return *this;
 }
 
@@ -37,5 +30,6 @@ void CifCommentable::set_comments(const std::string& text, CommentType type) {
 }
 
 void CifCommentable::copy_comments(const CifCommentable& other) {
-    if (this != &other) comments_ = copied(other.comments_);
+    if (this == &other) return;
+    comments_ = other.comments_ ? std::make_unique<Comments>(*other.comments_) : nullptr;
 }

@@ -5,6 +5,7 @@
 #include <deque>
 #include <iosfwd>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "cif/Cif.h"
@@ -81,8 +82,11 @@ class CIF_API CifDatabase : public Database<CrystalStructureDatabaseEntry>,
                    THandle<EditorsInfo> editors, THandle<ChemicalInfo> chemical,
                    THandle<CrystalInfo> crystal, THandle<DepositionInfo> deposition);
     void add_copyright_message() const;
+    void add_entry(EntryData entry);
 
     THandle<Cif> cif_;
     std::deque<EntryData> entries_;
+    // The first entry of each identifier, so that finding one by identifier is no search.
+    std::unordered_map<std::string, int> first_of_identifier_;
     THandle<std::vector<FileError>> errors_;
 };

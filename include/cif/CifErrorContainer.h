@@ -54,7 +54,7 @@ class CIF_API CifErrorContainer {
     void settle() const;
 
     mutable std::vector<CifError> errors_;
-    // Records added since the vector was last looked at, in batches of fixed capacity. A
+    // Records added since the vector was last looked at, in batches of bounded size. A
     // read that reports on every item (an empty dictionary makes each name non-standard) adds
     // hundreds of thousands of records; batches spare it the vector's repeated doubling, and
     // the heap the large blocks each doubling would leave behind.

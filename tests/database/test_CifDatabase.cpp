@@ -90,6 +90,9 @@ TEST(CifDatabase, IdentifiersAndMisuse) {
     EXPECT_EQ(match, 0);
     EXPECT_EQ(database->nearest_entry(DatabaseEntryIdentifier("zz"), match), 2);
     EXPECT_EQ(database->index(DatabaseEntryIdentifier("gamma")), 2);
+    EXPECT_EQ(database_of(std::string("data_x\n") + cell + "data_x\n" + cell)
+                  ->index(DatabaseEntryIdentifier("x")),
+              0);  // the first of a repeated identifier
     EXPECT_EQ(
         database->normalise_identifier(DatabaseEntryIdentifier("a b\tc" + std::string(80, 'x')))
             .str(),

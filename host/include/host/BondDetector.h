@@ -18,6 +18,8 @@ class HOST_API BondDistanceLimit {
   public:
     BondDistanceLimit(double tolerance, bool relative)
         : tolerance_(tolerance), relative_(relative) {}
+    /// The limit structures are read with: the sum of the radii plus 0.55 angstroms.
+    static BondDistanceLimit standard() { return BondDistanceLimit(0.55, false); }
 
     double maximum(double radius, double other_radius) const {
         const double sum = radius + other_radius;
