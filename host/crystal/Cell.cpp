@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "Geometry.h"
+#include "host/crystal/Geometry.h"
 
 namespace {
 

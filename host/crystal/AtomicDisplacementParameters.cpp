@@ -4,7 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "Geometry.h"
+#include "host/crystal/Geometry.h"
 #include "host/Cell.h"
 
 // U of CIF relates to the fractional displacements' covariance U* by U*ij = Uij a*i a*j, and

@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "Geometry.h"
-#include "ImageOperators.h"
+#include "host/crystal/Geometry.h"
+#include "host/crystal/ImageOperators.h"
 #include "host/BondDetector.h"
 #include "host/Molecule3d.h"
 

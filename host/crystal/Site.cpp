@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Geometry.h"
+#include "host/crystal/Geometry.h"
 #include "host/Cell.h"
 
 Site::Site(const Point& fractional, const Point& cartesian, const UncertainValue& occupancy,

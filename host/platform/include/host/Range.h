@@ -10,7 +10,9 @@
 #include "host/HostApi.h"
 
 /// True when a < b - tolerance: a is less than b by more than the tolerance.
-HOST_API bool less_than(double a, double b, double tolerance);
+inline bool less_than(double a, double b, double tolerance) {
+    return a < b - tolerance;
+}
 
 /// A tolerance and the comparison that applies it.
 struct DoubleComparator {

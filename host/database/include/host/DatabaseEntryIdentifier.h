@@ -1,7 +1,7 @@
 // DatabaseEntryIdentifier: the name of one entry of a database, compared byte for byte.
 #pragma once
 
-#include <iosfwd>
+#include <ostream>
 #include <string>
 
 #include "host/HostApi.h"
@@ -26,4 +26,6 @@ class HOST_API DatabaseEntryIdentifier {
     std::string text_;
 };
 
-HOST_API std::ostream& operator<<(std::ostream& out, const DatabaseEntryIdentifier& id);
+inline std::ostream& operator<<(std::ostream& out, const DatabaseEntryIdentifier& id) {
+    return out << id.str();
+}

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "TextRunBuilder.h"
+#include "host/records/TextRunBuilder.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "host/KeshChemicalNameStyleFinder.h"
 
-#include "TextRunBuilder.h"
+#include "host/records/TextRunBuilder.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 class HOST_API FileErrorAccessInterface {
   public:
-    virtual ~FileErrorAccessInterface();
+    virtual ~FileErrorAccessInterface() = default;
 
     /// The list of problems; an empty handle when nothing has been read.
     virtual THandle<std::vector<FileError>> errors() const = 0;

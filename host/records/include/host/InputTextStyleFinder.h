@@ -9,6 +9,6 @@
 
 class HOST_API InputTextStyleFinder {
   public:
-    virtual ~InputTextStyleFinder();
+    virtual ~InputTextStyleFinder() = default;
     virtual std::vector<TextRun> find_runs(const std::string& text) const = 0;
 };

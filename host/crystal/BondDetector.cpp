@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "Geometry.h"
-#include "ImageOperators.h"
+#include "host/crystal/Geometry.h"
+#include "host/crystal/ImageOperators.h"
 #include "host/Cell.h"
 #include "host/Molecule3d.h"
 

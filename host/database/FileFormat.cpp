@@ -2,9 +2,7 @@
 
 #include <fstream>
 
-#include "host/FileErrorAccessInterface.h"
-
-FileErrorAccessInterface::~FileErrorAccessInterface() = default;
+#include "host/MoleculeFile.h"
 
 FileFormat::~FileFormat() = default;
 
@@ -15,4 +13,11 @@ bool TextIdentifiedFileFormat::identify(const std::string& file_name) const {
         if (examine_line(line, number)) return true;
     }
     return false;
+}
+
+MoleculeFile::~MoleculeFile() = default;
+
+void MoleculeFile::read(const std::string& file_name) {
+    std::ifstream in(file_name, std::ios::binary);
+    read(in);
 }

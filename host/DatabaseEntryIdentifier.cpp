@@ -1,7 +1,0 @@
-#include "host/DatabaseEntryIdentifier.h"
-
-#include <ostream>
-
-std::ostream& operator<<(std::ostream& out, const DatabaseEntryIdentifier& id) {
-    return out << id.str();
-}

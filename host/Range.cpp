@@ -1,5 +1,0 @@
-#include "host/Range.h"
-
-bool less_than(double a, double b, double tolerance) {
-    return a < b - tolerance;
-}
