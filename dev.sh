@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 JOBS=${JOBS:-2}
-PACKAGES=(cmake g++ make pkg-config libgtest-dev libpcre2-dev gemmi-dev)
+PACKAGES=(cmake g++ make pkg-config python3 libgtest-dev libpcre2-dev gemmi-dev)
 USAGE="usage: $0 {test|demo|bench|fuzz [SECONDS]|format}"
 
 install_missing_packages() {

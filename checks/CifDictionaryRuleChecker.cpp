@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/TextUtilities.h"
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 namespace {
 

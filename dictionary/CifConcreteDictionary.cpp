@@ -8,7 +8,7 @@
 #include "cif/CifTokenStream.h"
 #include "diagnostics/TemporaryIgnore.h"
 #include "host/TextUtilities.h"
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "host/TextUtilities.h"
 #include "host/VexorLog.h"
 #include "mapping/UncertainValueText.h"
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 namespace {
 

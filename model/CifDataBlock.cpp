@@ -7,7 +7,7 @@
 #include "host/TextUtilities.h"
 #include "model/CifOutput.h"
 #include "model/ItemNameIndex.h"
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "host/TextUtilities.h"
 #include "model/CifOutput.h"
 #include "model/PackedStrings.h"
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "model/ItemNameIndex.h"
 
 #include "host/TextUtilities.h"
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 // The slot holding the name, or the empty slot where its probe ends.
 std::size_t ItemNameIndex::slot_of(std::string_view name, std::uint32_t hash) const {

@@ -12,7 +12,7 @@
 
 #include "cif/CifDataItem.h"
 #include "host/THandle.h"
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 class ItemNameIndex {
   public:

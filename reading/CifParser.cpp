@@ -5,7 +5,7 @@
 #include "diagnostics/TemporaryIgnore.h"
 #include "host/TextUtilities.h"
 #include "model/PackedStrings.h"
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 namespace {
 

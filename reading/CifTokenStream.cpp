@@ -14,7 +14,7 @@
 #endif
 
 #include "cif/StringFunctionsLibCif.h"
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 using cif_characters::is_graphic;
 using cif_characters::is_white;

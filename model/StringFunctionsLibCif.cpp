@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "reading/CifCharacters.h"
+#include "model/CifCharacters.h"
 
 namespace {
 
