@@ -12,7 +12,7 @@
 namespace {
 
 using NameSet = std::set<std::string, CaseInsensitiveStringLess>;
-using cif_characters::is_placeholder;
+using cif::detail::is_placeholder;
 
 // A loop's columns and what the dictionary says of them.
 struct LoopColumns {

@@ -37,7 +37,7 @@ DatabaseEntryIdentifier CifDatabaseEntryDataSource::identifier() const {
 }
 
 void CifDatabaseEntryDataSource::report(const CifErrorContainer& records) const {
-    report_records(records, errors_.get());
+    cif::detail::report_records(records, errors_.get());
 }
 
 THandle<Cell> CifDatabaseEntryDataSource::cell() const {

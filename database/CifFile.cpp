@@ -73,7 +73,7 @@ THandle<Molecule> CifFile::molecule() const {
     const THandle<Cell> unit_cell = cell();
     CifErrorContainer records;
     THandle<Molecule> result = CifMolecule::molecule(database_->data_block(0), *unit_cell, records);
-    report_records(records, database_->errors().get());
+    cif::detail::report_records(records, database_->errors().get());
     return result;
 }
 

@@ -7,6 +7,8 @@
 #include "cif/CifErrorToFileError.h"
 #include "cif/CifErrorToVexorLog.h"
 
+namespace cif::detail {
+
 /// Each record to the log and, as a file error, to the database's list when it has one
 /// (a database that never read a file has none).
 inline void report_records(const CifErrorContainer& records, std::vector<FileError>* list) {
@@ -15,3 +17,5 @@ inline void report_records(const CifErrorContainer& records, std::vector<FileErr
         if (list) list->push_back(CifErrorToFileError()(record));
     }
 }
+
+}  // namespace cif::detail

@@ -6,6 +6,8 @@
 /// Ignores the identifier until restore() or destruction, whichever comes first; an
 /// identifier the caller had ignored already stays ignored. The guard keeps a plain pointer:
 /// the container must outlive it.
+namespace cif::detail {
+
 class TemporaryIgnore {
   public:
     TemporaryIgnore(CifErrorContainer& errors, CifError::ErrorID id)
@@ -26,3 +28,5 @@ class TemporaryIgnore {
     CifError::ErrorID id_;
     bool was_ignored_;
 };
+
+}  // namespace cif::detail

@@ -60,7 +60,7 @@ CifConcreteDictionary::Definitions::const_iterator CifConcreteDictionary::find_e
 }
 
 std::size_t CifConcreteDictionary::NameHash::operator()(std::string_view name) const {
-    return cif_characters::case_folded_hash(name);
+    return cif::detail::case_folded_hash(name);
 }
 
 bool CifConcreteDictionary::NameEqual::operator()(std::string_view a, std::string_view b) const {
@@ -213,7 +213,7 @@ void CifConcreteDictionary::read(std::istream& in, THandle<CifErrorContainer> er
         return;
     }
     // Parsed against an empty dictionary, every attribute would count as non-standard.
-    TemporaryIgnore attributes(*errors, CifError::NonStandardDataItem);
+    cif::detail::TemporaryIgnore attributes(*errors, CifError::NonStandardDataItem);
     std::deque<THandle<CifDataBlock>> blocks;
     CifTokenStream tokens(&in, errors, CifParserSettings());
     CifParser parser(THandle<CifDictionary>(new CifConcreteDictionary), errors, blocks);

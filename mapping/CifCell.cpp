@@ -55,7 +55,7 @@ THandle<CifDataItem> retrieve(THandle<CifDataBlock> block, const std::string& na
 }
 
 UncertainValue parse_cell_value(const std::string& text, const std::string& parameter) {
-    return parse_or_throw(text, "cell", parameter);
+    return cif::detail::parse_or_throw(text, "cell", parameter);
 }
 
 SymmetryItems symmetry_items(THandle<CifDataBlock> block) {

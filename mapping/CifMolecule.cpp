@@ -92,7 +92,7 @@ DisorderItems disorder_items(THandle<CifDataBlock> block) {
 }
 
 UncertainValue parse_uncertain_value(const std::string& text, const std::string& name) {
-    return parse_or_throw(text, "value", name);
+    return cif::detail::parse_or_throw(text, "value", name);
 }
 
 void extract_uncertain_value(UncertainValue& result, const THandle<CifDataItem>& item, int row,
@@ -191,7 +191,7 @@ UncertainValue occupancy_of(const AtomItems& items, int row) {
     UncertainValue occupancy(1.0, Uncertainty());
     if (!has_row(items.occupancy, row)) return occupancy;
     const std::string text = stripped(items.occupancy->value(row));
-    if (cif_characters::is_placeholder(text)) return occupancy;
+    if (cif::detail::is_placeholder(text)) return occupancy;
     const UncertainValue read = parse_uncertain_value(text, occupancy_name);
     const auto possible = Range<double, DoubleComparator>::inclusive(0.0, 1.0, {1e-7});
     return read.range(3.0).overlaps(possible) ? read : occupancy;

@@ -1,4 +1,5 @@
-// Uncertain values as the mappers read and write them: the crystal model's own notation.
+// Internal: uncertain values as the mappers read and write them, in the crystal model's own
+// notation.
 #pragma once
 
 #include <sstream>
@@ -15,6 +16,8 @@ inline std::string to_string<UncertainValue>(const UncertainValue& value) {
     return out.str();
 }
 
+namespace cif::detail {
+
 /// The value the text begins with. Throws std::runtime_error "Reading <subject> from Cif
 /// failed, could not interpret '<text>' as a valid value for <name>" when none does.
 inline UncertainValue parse_or_throw(const std::string& text, const char* subject,
@@ -29,3 +32,5 @@ inline UncertainValue parse_or_throw(const std::string& text, const char* subjec
     }
     return value;
 }
+
+}  // namespace cif::detail

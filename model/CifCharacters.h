@@ -1,11 +1,11 @@
-// Character classes of CIF text in the "C" locale, whatever locale the host has set.
+// Internal: character classes of CIF text in the "C" locale, whatever locale the host has set.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 
-namespace cif_characters {
+namespace cif::detail {
 
 /// Blank, tab, line feed, vertical tab, form feed, carriage return.
 inline bool is_white(char c) {
@@ -19,10 +19,6 @@ inline bool is_graphic(char c) {
 
 inline bool is_digit(char c) {
     return c >= '0' && c <= '9';
-}
-
-inline char ascii_lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
 /// "?" (unknown) and "." (not applicable): values that stand for no value.
@@ -51,16 +47,14 @@ inline bool has_markup_character(std::string_view text) {
     return false;
 }
 
-namespace detail {
-
-constexpr std::uint64_t ones = 0x0101010101010101u;
+constexpr std::uint64_t byte_ones = 0x0101010101010101u;
 
 // The eight bytes with ASCII capitals lower-cased and every other byte as it was.
 inline std::uint64_t lower_case_bytes(std::uint64_t bytes) {
-    const std::uint64_t low7 = bytes & (0x7f * ones);
-    const std::uint64_t at_least_a = low7 + (0x80 - 'A') * ones;
-    const std::uint64_t above_z = low7 + (0x80 - 'Z' - 1) * ones;
-    const std::uint64_t capitals = at_least_a & ~above_z & ~bytes & (0x80 * ones);
+    const std::uint64_t low7 = bytes & (0x7f * byte_ones);
+    const std::uint64_t at_least_a = low7 + (0x80 - 'A') * byte_ones;
+    const std::uint64_t above_z = low7 + (0x80 - 'Z' - 1) * byte_ones;
+    const std::uint64_t capitals = at_least_a & ~above_z & ~bytes & (0x80 * byte_ones);
     return bytes | (capitals >> 2);
 }
 
@@ -68,8 +62,6 @@ inline std::uint64_t mix(std::uint64_t h, std::uint64_t word) {
     h = (h ^ word) * 0x9e3779b97f4a7c15u;
     return h ^ (h >> 32);
 }
-
-}  // namespace detail
 
 /// A hash of the text with ASCII letters lower-cased, eight bytes at a time: data names are
 /// looked up without regard to letter case.
@@ -80,15 +72,15 @@ inline std::uint32_t case_folded_hash(std::string_view name) {
     for (; left >= 8; p += 8, left -= 8) {
         std::uint64_t bytes;
         std::memcpy(&bytes, p, 8);
-        h = detail::mix(h, detail::lower_case_bytes(bytes));
+        h = mix(h, lower_case_bytes(bytes));
     }
     if (left > 0) {
         std::uint64_t bytes = 0;
         for (std::size_t i = 0; i < left; ++i)
             bytes |= std::uint64_t(static_cast<unsigned char>(p[i])) << (8 * i);
-        h = detail::mix(h, detail::lower_case_bytes(bytes));
+        h = mix(h, lower_case_bytes(bytes));
     }
     return static_cast<std::uint32_t>(h ^ (h >> 29));
 }
 
-}  // namespace cif_characters
+}  // namespace cif::detail

@@ -38,7 +38,7 @@ bool listed(const std::vector<std::string>& names, const std::string& name) {
 CifDataBlock::CifDataBlock(THandle<CifDictionary> dictionary, const std::string& name, int line)
     : line_(line),
       name_(name),
-      items_(std::make_unique<ItemNameIndex>()),
+      items_(std::make_unique<cif::detail::ItemNameIndex>()),
       dictionary_(std::move(dictionary)) {}
 
 CifDataBlock::~CifDataBlock() = default;
@@ -50,7 +50,7 @@ std::size_t CifDataBlock::item_count() const {
 // Items.
 
 THandle<CifDataItem> CifDataBlock::obtain(const std::string& name) {
-    const std::uint32_t hash = cif_characters::case_folded_hash(name);
+    const std::uint32_t hash = cif::detail::case_folded_hash(name);
     if (const WriteOrder::iterator* found = items_->find(name, hash)) return **found;
     auto place =
         write_order_.insert(write_order_.end(), make_handle<CifDataItem>(dictionary_, name));

@@ -7,18 +7,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
 #include "host/TextUtilities.h"
 #include "model/CifOutput.h"
-#include "model/PackedStrings.h"
+#include "model/ReaderAccess.h"
 #include "model/CifCharacters.h"
+
+using cif::detail::ReaderAccess;
 
 namespace {
 
-using cif_characters::is_placeholder;
+using cif::detail::is_placeholder;
 
 bool is_alpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -30,7 +31,7 @@ float read_float(const char* text, char** end) {
     const char* p = text;
     if (*p == '-') ++p;
     const bool plain =
-        cif_characters::is_digit(*p) || (*p == '.' && cif_characters::is_digit(*(p + 1)));
+        cif::detail::is_digit(*p) || (*p == '.' && cif::detail::is_digit(*(p + 1)));
     float number = 0.0f;
     if (plain) {
         auto [stop, error] = std::from_chars(text, text + std::strlen(text), number);
@@ -69,6 +70,13 @@ int scan_number_and_esd(const char* text, float& number, int& esd) {
     if (end == digits) return 1;
     esd = static_cast<int>(std::max<long>(std::min<long>(read, 2147483647L), -2147483647L - 1));
     return 2;
+}
+
+CifDataItem::Validated check_number_form(std::string_view value) {
+    if (is_cif_number(value.data())) return CifDataItem::Valid;  // a CIF number reads as a float
+    float number = 0.0f;
+    return scan_number(value.data(), number) ? CifDataItem::BadlyFormattedNumber
+                                             : CifDataItem::NotANumber;
 }
 
 enum class RangeForm { None, Both, LowerOnly, UpperOnly };
@@ -113,93 +121,75 @@ void replace_first(std::string& text, char from, char to) {
 
 CifDataItem::CifDataItem(THandle<CifDictionary> dictionary, const std::string& name)
     : name_(name), dictionary_(std::move(dictionary)) {
-    static_assert(sizeof(PackedStrings) <= sizeof(values_storage_) &&
-                  alignof(PackedStrings) <= alignof(std::size_t));
-    new (values_storage_) PackedStrings();
     select_validator();
 }
 
-CifDataItem::~CifDataItem() {
-    values().~PackedStrings();
-}
-
-PackedStrings& CifDataItem::values() {
-    return *std::launder(reinterpret_cast<PackedStrings*>(values_storage_));
-}
-
-const PackedStrings& CifDataItem::values() const {
-    return *std::launder(reinterpret_cast<const PackedStrings*>(values_storage_));
-}
+CifDataItem::~CifDataItem() = default;
 
 std::string_view CifDataItem::value_view(unsigned int index) const {
-    return index < size() ? values().view(index) : std::string_view();
+    return index < size() ? values_.view(index) : std::string_view();
 }
 
 bool CifDataItem::has_value() const {
-    return !values().empty();
+    return !values_.empty();
 }
 
 unsigned int CifDataItem::size() const {
-    return static_cast<unsigned int>(values().size());
+    return static_cast<unsigned int>(values_.size());
 }
 
 void CifDataItem::clear_value() {
-    values().clear();
+    values_.clear();
 }
 
 // Values.
 
 CifDataItem::Validated CifDataItem::set_value(const std::string& value) {
     Validated result = validate(value);
-    values().clear();
-    if (!value.empty()) values().push_back(value);
+    values_.clear();
+    if (!value.empty()) values_.push_back(value);
     return result;
 }
 
 CifDataItem::Validated CifDataItem::set_value(unsigned int index, const std::string& value) {
     check_looped("set_value", index);
     Validated result = validate(value);
-    values().set(index, value);
+    values_.set(index, value);
     return result;
 }
 
 void CifDataItem::add_value(const std::string& value) {
     check_looped("add_value", size());
-    values().push_back(value);
+    values_.push_back(value);
 }
 
 void CifDataItem::copy_value(const THandle<CifDataItem>& other) {
     const CifDataItem& source = *other;
     if (source.size() > 1) check_looped("copy_value", source.size());
-    values() = source.values();
-}
-
-void CifDataItem::take_values(PackedStrings& taken) {
-    if (taken.size() > 1) check_looped("take_values", static_cast<unsigned int>(taken.size()));
-    values().swap(taken);
+    values_ = source.values_;
 }
 
 std::string CifDataItem::value() const {
-    return values().empty() ? std::string() : std::string(values().view(0));
+    return values_.empty() ? std::string() : std::string(values_.view(0));
 }
 
 std::string CifDataItem::value(unsigned int index) const {
     check_looped("value", index);
-    return index < size() ? std::string(values().view(index)) : std::string();
+    return index < size() ? std::string(values_.view(index)) : std::string();
 }
 
 bool CifDataItem::has_significant_value() const {
-    return !values().empty() && !is_placeholder(values().view(0));
+    return !values_.empty() && !is_placeholder(values_.view(0));
 }
 
 bool CifDataItem::has_significant_value(unsigned int index) const {
     check_looped("has_significant_value", index);
-    return index < size() && !is_placeholder(values().view(index));
+    return index < size() && !is_placeholder(values_.view(index));
 }
 
 void CifDataItem::remove_value(unsigned int index) {
     check_looped("remove_value", index);
-    if (index < size()) values().erase(index);
+    if (index < size()) values_.erase(index);
 }
 
 void CifDataItem::check_looped(const char* action, unsigned int index) const {
@@ -208,7 +198,7 @@ void CifDataItem::check_looped(const char* action, unsigned int index) const {
 }
 
 bool CifDataItem::operator==(const CifDataItem& other) const {
-    return name_ == other.name_ && values() == other.values();
+    return name_ == other.name_ && values_ == other.values_;
 }
 
 // Dictionary getters.
@@ -294,57 +284,72 @@ CifDataItem::Validated CifDataItem::validate(const std::string& value) {
     return default_validate(value);
 }
 
-CifDataItem::Definition CifDataItem::read_definition() const {
+ReaderAccess::Definition ReaderAccess::read_definition(const CifDataItem& item) {
     Definition definition;
-    definition.type = type();
-    const bool default_validator = validator_ == Validator::Default;
+    definition.type = item.type();
+    const bool default_validator = item.validator_ == CifDataItem::Validator::Default;
     if (definition.type == CifDictionary::TYPE_UNDEFINED) {
         definition.markup_only = default_validator;
         return definition;
     }
-    definition.condition = condition();
-    definition.enumeration = &enumeration();
+    definition.condition = item.condition();
+    definition.enumeration = &item.enumeration();
     // The range applies while the dictionary gives one; the bounds read from it are cached.
-    definition.has_range = !enumeration_range().empty();
+    definition.has_range = !item.enumeration_range().empty();
     // Text without a list of permitted values or a range passes whatever it holds.
     definition.markup_only = default_validator && definition.type != CifDictionary::TYPE_NUMB &&
                              definition.enumeration->empty() && !definition.has_range;
     return definition;
 }
 
-CifDataItem::Validated CifDataItem::validate(const Definition& definition, std::string_view value) {
-    return validator_ == Validator::Default ? check_definition(definition, value)
-                                            : validate(std::string(value));
+// Where the definition asks only for balanced markup, and for the placeholders "?" and ".",
+// the markup alone is looked at: every validator gives what that gives.
+CifDataItem::Validated ReaderAccess::validate(CifDataItem& item, const Definition& definition,
+                                             std::string_view value) {
+    if (definition.markup_only || is_placeholder(value)) {
+        return cif::detail::has_markup_character(value)
+                   ? check_super_subscript_markup(std::string(value))
+                   : CifDataItem::Valid;
+    }
+    return item.validator_ == CifDataItem::Validator::Default
+               ? check_definition(item, definition, value)
+               : item.validate(std::string(value));
 }
 
-CifDataItem::Validated CifDataItem::check_definition(const Definition& definition,
-                                                     std::string_view value) {
-    if (value.empty()) return Valid;
-    if (cif_characters::has_markup_character(value)) {
-        Validated markup = check_super_subscript_markup(std::string(value));
-        if (markup != Valid) return markup;
+void ReaderAccess::take_values(CifDataItem& item, PackedStrings& values) {
+    if (values.size() > 1) item.check_looped("take_values", static_cast<unsigned int>(values.size()));
+    item.values_.swap(values);
+}
+
+CifDataItem::Validated ReaderAccess::check_definition(CifDataItem& item,
+                                                      const Definition& definition,
+                                                      std::string_view value) {
+    if (value.empty()) return CifDataItem::Valid;
+    if (cif::detail::has_markup_character(value)) {
+        CifDataItem::Validated markup = check_super_subscript_markup(std::string(value));
+        if (markup != CifDataItem::Valid) return markup;
     }
-    if (definition.type == CifDictionary::TYPE_UNDEFINED || is_placeholder(value)) return Valid;
+    if (definition.type == CifDictionary::TYPE_UNDEFINED || is_placeholder(value)) return CifDataItem::Valid;
 
     if (!definition.enumeration->empty()) {
         for (const Enumeration& e : *definition.enumeration) {
-            if (CaseInsensitiveStringEquality()(e.value, value)) return Valid;
+            if (CaseInsensitiveStringEquality()(e.value, value)) return CifDataItem::Valid;
         }
-        return NotInEnumeration;
+        return CifDataItem::NotInEnumeration;
     }
     const bool numeric = definition.type == CifDictionary::TYPE_NUMB;
     if (numeric) {
-        Validated form = check_number_form(value);
-        if (form != Valid) return form;
+        CifDataItem::Validated form = check_number_form(value);
+        if (form != CifDataItem::Valid) return form;
     }
-    Validated range = check_range(definition, value);
-    if (range != Valid) return range;
+    CifDataItem::Validated range = check_range(item, definition, value);
+    if (range != CifDataItem::Valid) return range;
     if (numeric && definition.condition == CifDictionary::COND_NONE) {
         float number = 0.0f;
         int esd = 0;
-        if (scan_number_and_esd(value.data(), number, esd) == 2) return UnexpectedEsd;
+        if (scan_number_and_esd(value.data(), number, esd) == 2) return CifDataItem::UnexpectedEsd;
     }
-    return Valid;
+    return CifDataItem::Valid;
 }
 
 CifDataItem::Validated CifDataItem::null_validator(const std::string&) {
@@ -363,45 +368,42 @@ CifDataItem::Validated CifDataItem::validate_refine_ls_weighting_scheme(const st
 }
 
 CifDataItem::Validated CifDataItem::default_validate(const std::string& value) {
-    return value.empty() ? Valid : check_definition(read_definition(), value);
+    return value.empty() ? Valid
+                         : ReaderAccess::check_definition(*this, ReaderAccess::read_definition(*this),
+                                                          value);
 }
 
-CifDataItem::Validated CifDataItem::check_number_form(std::string_view value) const {
-    if (is_cif_number(value.data())) return Valid;  // a CIF number always reads as a float
-    float number = 0.0f;
-    return scan_number(value.data(), number) ? BadlyFormattedNumber : NotANumber;
-}
 
 // Reads the dictionary's range text once per item, as sscanf reads "%f:%f", else "%f:",
 // else ":%f"; false when none of them converts anything.
-bool CifDataItem::read_range() {
-    const std::string text = enumeration_range();
+bool ReaderAccess::read_range(CifDataItem& item) {
+    const std::string text = item.enumeration_range();
     float lower = 0.0f;
     float upper = 0.0f;
     switch (scan_range(text.c_str(), lower, upper)) {
         case RangeForm::Both:
-            has_lower_bound_ = has_upper_bound_ = true;
+            item.has_lower_bound_ = item.has_upper_bound_ = true;
             break;
         case RangeForm::LowerOnly:
-            has_lower_bound_ = true;
+            item.has_lower_bound_ = true;
             break;
         case RangeForm::UpperOnly:
-            has_upper_bound_ = true;
+            item.has_upper_bound_ = true;
             break;
         case RangeForm::None:
             return false;
     }
-    range_lower_ = lower;
-    range_upper_ = upper;
-    range_parsed_ = true;
+    item.range_lower_ = lower;
+    item.range_upper_ = upper;
+    item.range_parsed_ = true;
     return true;
 }
 
 // Values within three standard uncertainties of a bound are accepted.
-CifDataItem::Validated CifDataItem::check_range(const Definition& definition,
+CifDataItem::Validated ReaderAccess::check_range(CifDataItem& item, const Definition& definition,
                                                 std::string_view value) {
-    if (!definition.has_range) return Valid;
-    if (!range_parsed_ && !read_range()) return BadRange;
+    if (!definition.has_range) return CifDataItem::Valid;
+    if (!item.range_parsed_ && !read_range(item)) return CifDataItem::BadRange;
     // FORTRAN-style exponents: 1.0D2 is 1.0E2. Few values have one, so few need a copy.
     std::string fortran;
     if (std::any_of(value.begin(), value.end(), [](char c) { return (c | 0x20) == 'd'; })) {
@@ -413,14 +415,18 @@ CifDataItem::Validated CifDataItem::check_range(const Definition& definition,
     float number = 0.0f;
     int esd = 0;
     int converted = scan_number_and_esd(text.data(), number, esd);
-    if (converted == 0) return Valid;
+    if (converted == 0) return CifDataItem::Valid;
     double allowance = 0.0;
     if (converted == 2 && definition.condition == CifDictionary::COND_ESD) {
         allowance = 3.0 * esd * std::pow(10.0, exponent(text) - decimals(text));
     }
-    if (has_lower_bound_ && double(number) < double(range_lower_) - allowance) return BelowMinimum;
-    if (has_upper_bound_ && double(number) > double(range_upper_) + allowance) return AboveMaximum;
-    return Valid;
+    if (item.has_lower_bound_ && double(number) < double(item.range_lower_) - allowance) {
+        return CifDataItem::BelowMinimum;
+    }
+    if (item.has_upper_bound_ && double(number) > double(item.range_upper_) + allowance) {
+        return CifDataItem::AboveMaximum;
+    }
+    return CifDataItem::Valid;
 }
 
 // Writing.
@@ -430,7 +436,7 @@ void CifDataItem::print(std::ostream& os, const CifWriteSettings& settings) cons
     using value_layout::Form;
     CifOutput out(os);
     out.write(comments(Leading));
-    const std::string_view value = values().view(0);
+    const std::string_view value = values_.view(0);
     if (!value.empty()) {
         const std::size_t limit = static_cast<std::uint32_t>(settings.line_length);
         const std::string after_name = comments(AfterName);

@@ -4,6 +4,8 @@
 #include "model/CifCharacters.h"
 
 // The slot holding the name, or the empty slot where its probe ends.
+namespace cif::detail {
+
 std::size_t ItemNameIndex::slot_of(std::string_view name, std::uint32_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
@@ -45,7 +47,7 @@ void ItemNameIndex::grow() {
 void ItemNameIndex::erase(std::string_view name) {
     if (size_ == 0) return;
     const std::size_t mask = slots_.size() - 1;
-    std::size_t hole = slot_of(name, cif_characters::case_folded_hash(name));
+    std::size_t hole = slot_of(name, cif::detail::case_folded_hash(name));
     if (!slots_[hole].used) return;
     for (std::size_t i = (hole + 1) & mask; slots_[i].used; i = (i + 1) & mask) {
         const std::size_t home = slots_[i].hash & mask;
@@ -64,3 +66,5 @@ void ItemNameIndex::clear() {
     slots_.clear();
     size_ = 0;
 }
+
+}  // namespace cif::detail

@@ -14,13 +14,15 @@
 #include "host/THandle.h"
 #include "model/CifCharacters.h"
 
+namespace cif::detail {
+
 class ItemNameIndex {
   public:
     using Place = std::list<THandle<CifDataItem>>::iterator;
 
     /// The place of the item of that name, or nullptr.
     const Place* find(std::string_view name) const {
-        return find(name, cif_characters::case_folded_hash(name));
+        return find(name, case_folded_hash(name));
     }
     /// The same, with the name's hash already at hand.
     const Place* find(std::string_view name, std::uint32_t name_hash) const;
@@ -46,3 +48,5 @@ class ItemNameIndex {
     std::vector<Slot> slots_;
     std::size_t size_ = 0;
 };
+
+}  // namespace cif::detail

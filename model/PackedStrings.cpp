@@ -1,4 +1,4 @@
-#include "model/PackedStrings.h"
+#include "cif/detail/PackedStrings.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,6 +16,8 @@ void* reallocate(void* block, std::size_t bytes) {
 }
 
 }  // namespace
+
+namespace cif::detail {
 
 // Delegating makes the object whole before the buffers are taken: a throw while reserving
 // room destroys what was reserved.
@@ -150,3 +152,5 @@ bool PackedStrings::operator==(const PackedStrings& other) const {
     if (length_ > 0 && std::memcmp(data(), other.data(), length_) != 0) return false;
     return size_ < 2 || std::memcmp(ends_, other.ends_, (size_ - 1) * sizeof *ends_) == 0;
 }
+
+}  // namespace cif::detail

@@ -10,8 +10,8 @@
 
 namespace {
 
-using cif_characters::is_digit;
-using cif_characters::is_white;
+using cif::detail::is_digit;
+using cif::detail::is_white;
 
 const char* skip_digits(const char* p) {
     while (is_digit(*p))
@@ -121,7 +121,7 @@ bool is_bad_printing_char(unsigned char c) {
 
 CifDataItem::Validated check_super_subscript_markup(const std::string& text) {
     // Most values carry no markup at all; they need no search.
-    return cif_characters::has_markup_character(text) ? check_markup_pairs(text)
+    return cif::detail::has_markup_character(text) ? check_markup_pairs(text)
                                                       : CifDataItem::Valid;
 }
 

@@ -4,8 +4,14 @@
 #include "cif/StringFunctionsLibCif.h"
 #include "diagnostics/TemporaryIgnore.h"
 #include "host/TextUtilities.h"
-#include "model/PackedStrings.h"
 #include "model/CifCharacters.h"
+#include "model/ReaderAccess.h"
+#include "reading/Tokenizer.h"
+
+using cif::detail::PackedStrings;
+using cif::detail::TemporaryIgnore;
+using cif::detail::ReaderAccess;
+using cif::detail::Tokenizer;
 
 namespace {
 
@@ -29,6 +35,33 @@ void append_comment_line(std::string& text, const CifToken& token) {
     text += '\n';
 }
 
+// CifParser::take_after_comments() with a value's text left in the tokenizer's line buffer.
+void take_value_after_comments(Tokenizer& tokens, std::string& text, CifToken& token,
+                         std::string_view& token_text) {
+    tokens.get_token(token, token_text);
+    for (; is_comment_or_blank(token); tokens.get_token(token, token_text))
+        append_comment_line(text, token);
+}
+
+// A long column goes to the item as it is, trimmed, and the reused column gets as much room
+// again, as the next loop is likely as long; a short one is copied, so that the reused
+// column keeps its room.
+void hand_over(PackedStrings& column, CifDataItem& item) {
+    constexpr std::size_t long_column = 4096;
+    if (column.empty()) return;
+    if (column.characters() >= long_column) {
+        const std::size_t texts = column.size();
+        const std::size_t characters = column.characters();
+        column.shrink_to_fit();
+        ReaderAccess::take_values(item, column);
+        column.clear();
+        column.reserve(texts, characters);
+    } else {
+        PackedStrings copy(column);
+        ReaderAccess::take_values(item, copy);
+    }
+}
+
 }  // namespace
 
 struct CifParser::LoopColumns {
@@ -36,7 +69,7 @@ struct CifParser::LoopColumns {
     // buffers serve the next one. Only the first as many as the loop has columns count.
     std::vector<std::string> names;
     std::vector<PackedStrings> values;
-    std::vector<CifDataItem::Definition> definitions;
+    std::vector<ReaderAccess::Definition> definitions;
 };
 
 CifParser::CifParser(THandle<CifDictionary> dictionary, THandle<CifErrorContainer> errors,
@@ -267,30 +300,14 @@ void CifParser::take_after_comments(CifTokenStream& stream, std::string& text, C
         append_comment_line(text, token);
 }
 
-void CifParser::take_after_comments(CifTokenStream& stream, std::string& text, CifToken& token,
-                                    std::string_view& token_text) {
-    stream.get_token(token, token_text);
-    for (; is_comment_or_blank(token); stream.get_token(token, token_text))
-        append_comment_line(text, token);
-}
-
-// Where the definition asks only for balanced markup, and for the placeholders "?" and ".",
-// the markup alone is looked at; other values go through the item's checks, in place.
-CifDataItem::Validated CifParser::validate(CifDataItem& item,
-                                           const CifDataItem::Definition& definition,
-                                           std::string_view text) {
-    if (definition.markup_only || cif_characters::is_placeholder(text)) {
-        return cif_characters::has_markup_character(text)
-                   ? check_super_subscript_markup(std::string(text))
-                   : CifDataItem::Valid;
-    }
-    return item.validate(definition, text);
-}
 
 void CifParser::collect_line_comments(CifTokenStream& stream, int first, int last,
                                       std::string& text, const char* prefix, const char* suffix) {
     // Most lines end without a comment; then no token need be read and pushed back.
-    if (stream.line_count() == last && !stream.comment_may_follow_on_line()) return;
+    if (stream.line_count() == last &&
+        !ReaderAccess::tokenizer(stream).comment_may_follow_on_line()) {
+        return;
+    }
     CifToken& token = lookahead_;
     for (stream.get_token(token);
          token.type == CifToken::Comment && token.line >= first && token.line <= last;
@@ -388,7 +405,7 @@ bool CifParser::read_loop_rows(CifTokenStream& stream,
     loop_columns_->definitions.resize(width);
     for (std::size_t column = 0; column < width; ++column) {
         columns[column].clear();
-        loop_columns_->definitions[column] = items[column]->read_definition();
+        loop_columns_->definitions[column] = ReaderAccess::read_definition(*items[column]);
     }
     const bool complete = read_loop_values(stream, items, names, row_comment, accumulated);
     merge_repeated_columns(items);
@@ -413,25 +430,6 @@ void CifParser::merge_repeated_columns(const std::vector<THandle<CifDataItem>>& 
     }
 }
 
-// A long column goes to the item as it is, trimmed, and the reused column gets as much room
-// again, as the next loop is likely as long; a short one is copied, so that the reused
-// column keeps its room.
-void CifParser::hand_over(PackedStrings& column, CifDataItem& item) {
-    constexpr std::size_t long_column = 4096;
-    if (column.empty()) return;
-    if (column.characters() >= long_column) {
-        const std::size_t texts = column.size();
-        const std::size_t characters = column.characters();
-        column.shrink_to_fit();
-        item.take_values(column);
-        column.clear();
-        column.reserve(texts, characters);
-    } else {
-        PackedStrings copy(column);
-        item.take_values(copy);
-    }
-}
-
 bool CifParser::read_loop_values(CifTokenStream& stream,
                                  const std::vector<THandle<CifDataItem>>& items,
                                  const std::vector<std::string>& names, std::string& row_comment,
@@ -440,19 +438,21 @@ bool CifParser::read_loop_values(CifTokenStream& stream,
     std::string_view text;
     bool any_value = false;
     std::vector<PackedStrings>& columns = loop_columns_->values;
-    const std::vector<CifDataItem::Definition>& definitions = loop_columns_->definitions;
+    const std::vector<ReaderAccess::Definition>& definitions = loop_columns_->definitions;
+    Tokenizer& tokens = ReaderAccess::tokenizer(stream);
     for (std::size_t column = 0;; column = column + 1 == items.size() ? 0 : column + 1) {
         int line = 0;
-        if (!stream.next_bare_value(text, line)) {
-            take_after_comments(stream, row_comment, value, text);
+        if (!tokens.next_bare_value(text, line)) {
+            take_value_after_comments(tokens, row_comment, value, text);
             if (value.type != CifToken::Value) {
-                stream.unget_token(std::move(value));
+                tokens.unget_token(std::move(value));
                 return any_value && column == 0;  // a loop without rows is short too
             }
             line = value.line;
         }
         any_value = true;
-        const CifDataItem::Validated outcome = validate(*items[column], definitions[column], text);
+        const CifDataItem::Validated outcome =
+            ReaderAccess::validate(*items[column], definitions[column], text);
         if (outcome != CifDataItem::Valid) {
             errors_->add(validation_error(names[column], outcome, line));
         }

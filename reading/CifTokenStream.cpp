@@ -1,419 +1,50 @@
 #include "cif/CifTokenStream.h"
 
-#include <algorithm>
-#include <array>
-#include <cstring>
-#include <istream>
-#include <streambuf>
-#include <string>
-#include <string_view>
-#include <utility>
+#include "model/ReaderAccess.h"
+#include "reading/Tokenizer.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
-#include "cif/StringFunctionsLibCif.h"
-#include "model/CifCharacters.h"
-
-using cif_characters::is_graphic;
-using cif_characters::is_white;
-
-namespace {
-
-// What a byte means while a line is read.
-enum ByteKind : unsigned char { Ordinary, CarriageReturn, LineFeed, BadControl, HighByte };
-
-const std::array<ByteKind, 256> byte_kinds = [] {
-    std::array<ByteKind, 256> kinds{};
-    for (int c = 0; c < 256; ++c) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        kinds[c] = is_bad_nonprinting_char(byte) ? BadControl
-                   : is_bad_printing_char(byte)  ? HighByte
-                                                 : Ordinary;
-    }
-    kinds['\r'] = CarriageReturn;
-    kinds['\n'] = LineFeed;
-    return kinds;
-}();
-
-// How many bytes from p, at most max, need no check. Sixteen at a time where SSE2 is there:
-// printable ASCII passes at once, anything else (tab included) is looked up.
-std::size_t ordinary_run(const char* p, std::size_t max) {
-    std::size_t i = 0;
-    while (i < max) {
-#ifdef __SSE2__
-        if (max - i >= 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            // A signed comparison: high bytes are negative, below the blank like controls.
-            const __m128i special = _mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(' ')),
-                                                 _mm_cmpeq_epi8(bytes, _mm_set1_epi8(127)));
-            const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(special));
-            if (mask == 0) {
-                i += 16;
-                continue;
-            }
-            i += static_cast<std::size_t>(__builtin_ctz(mask));
-        }
-#endif
-        if (byte_kinds[static_cast<unsigned char>(p[i])] != Ordinary) return i;
-        ++i;
-    }
-    return i;
-}
-
-// The end of the word at p in the line buffer. In the buffer, every byte up to the blank is
-// white space (other controls were replaced by blanks when the line was read) or the
-// terminating NUL, and the buffer has room for a 16-byte read past its terminator.
-const char* word_end(const char* p) {
-#ifdef __SSE2__
-    for (;; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i white = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(white));
-        if (mask != 0) return p + __builtin_ctz(mask);
-    }
-#else
-    while (static_cast<unsigned char>(*p) > ' ')
-        ++p;
-    return p;
-#endif
-}
-
-// The octal form of a byte in diagnostics: \0 then the code in octal (1 gives \01).
-std::string octal(unsigned char c) {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + c % 8));
-        c = static_cast<unsigned char>(c / 8);
-    } while (c != 0);
-    return "\\0" + digits;
-}
-
-// The five-letter keywords: most words differ at their first letter.
-bool starts_with_ignoring_case(std::string_view word, std::string_view prefix) {
-    if (word.size() < prefix.size() || (word[0] | 0x20) != prefix[0]) return false;
-    for (std::size_t i = 1; i < prefix.size(); ++i) {
-        if (cif_characters::ascii_lower(word[i]) != prefix[i]) return false;
-    }
-    return true;
-}
-
-// A word that is not quoted: a data name, a keyword or a value.
-int bare_word_type(std::string_view word) {
-    if (word[0] == '_') return CifToken::DataName;
-    if (starts_with_ignoring_case(word, "data_")) return CifToken::DataBlockHeader;
-    if (starts_with_ignoring_case(word, "loop_")) return CifToken::LoopKeyword;
-    return CifToken::Value;
-}
-
-}  // namespace
+using cif::detail::Tokenizer;
 
 CifTokenStream::CifTokenStream(std::istream* input, THandle<CifErrorContainer> errors,
                                const CifParserSettings& settings)
-    : settings_(settings), errors_(std::move(errors)), input_(input) {}
+    : tokenizer_(std::make_unique<Tokenizer>(input, std::move(errors), settings)) {}
 
-void CifTokenStream::report(CifError::ErrorID id, const std::string& argument) {
-    errors_->add(CifError(id, argument, line_count_));
-}
-
-// Reads the next block of input through sgetn, which every stream buffer supports (std::cin
-// and unbuffered ones included); false at the end of input. A stream buffer that throws is
-// treated as an istream treats it: badbit is set, and the exception goes on to a caller who
-// asked the stream for exceptions on badbit.
-bool CifTokenStream::fill_input() {
-    std::streambuf* buffer = input_ == nullptr ? nullptr : input_->rdbuf();
-    if (input_exhausted_ || buffer == nullptr) return false;
-    if (input_block_.empty()) input_block_.resize(input_block_size);
-    std::streamsize n = 0;
-    try {
-        n = buffer->sgetn(input_block_.data(), static_cast<std::streamsize>(input_block_.size()));
-    } catch (...) {
-        input_exhausted_ = true;
-        set_input_state(std::ios_base::badbit);
-        if ((input_->exceptions() & std::ios_base::badbit) != 0) throw;
-        return false;
-    }
-    if (n <= 0) {
-        input_exhausted_ = true;
-        return false;
-    }
-    input_next_ = input_block_.data();
-    input_end_ = input_next_ + n;
-    return true;
-}
-
-// Copies bytes of the current line into the line buffer, checking each, until the line ends,
-// the input ends, or the buffer holds one byte more than a line may keep.
-CifTokenStream::LineEnd CifTokenStream::read_characters(int& n) {
-    for (;;) {
-        if (input_next_ == input_end_ && !fill_input()) return LineEnd::EndOfInput;
-        const char* const end = input_end_;
-        for (const char* p = input_next_; p != end; ++p) {
-            p = copy_ordinary_bytes(p, end, n);
-            if (p == end) break;
-            char c = *p;
-            ByteKind kind = byte_kinds[static_cast<unsigned char>(c)];
-            if (kind == CarriageReturn || kind == LineFeed) {
-                input_next_ = p + 1;
-                if (kind == CarriageReturn) read_past_eol();
-                return LineEnd::Ending;
-            }
-            if (n == settings_.max_line_length) {
-                report(CifError::LineTooLong, std::to_string(settings_.max_line_length));
-            }
-            if (kind == BadControl) {
-                report(CifError::InvalidNonPrintableCharacter,
-                       octal(static_cast<unsigned char>(c)));
-                c = ' ';
-            } else if (kind == HighByte) {
-                report(CifError::InvalidPrintableCharacter, octal(static_cast<unsigned char>(c)));
-            }
-            line_[n++] = c;
-            if (n > max_buffer_length) {
-                input_next_ = p + 1;
-                return LineEnd::None;
-            }
-        }
-        input_next_ = end;
-    }
-}
-
-// The common case: bytes that need no check, copied while the line is below both the warning
-// length and the buffer length. Returns where the copying stopped.
-const char* CifTokenStream::copy_ordinary_bytes(const char* p, const char* end, int& n) {
-    const int warn_at = settings_.max_line_length;
-    const int stop = (n <= warn_at && warn_at < max_buffer_length) ? warn_at : max_buffer_length;
-    const std::size_t room = static_cast<std::size_t>(std::max(stop - n, 0));
-    const std::size_t run = ordinary_run(p, std::min<std::size_t>(end - p, room));
-    std::memcpy(line_ + n, p, run);
-    n += static_cast<int>(run);
-    return p + run;
-}
-
-void CifTokenStream::discard_rest_of_line() {
-    for (;;) {
-        if (input_next_ == input_end_ && !fill_input())
-            return set_input_state(std::ios_base::eofbit);
-        for (const char* p = input_next_; p != input_end_; ++p) {
-            if (*p == '\r' || *p == '\n') {
-                input_next_ = p + 1;
-                if (*p == '\r') read_past_eol();
-                return;
-            }
-        }
-        input_next_ = input_end_;
-    }
-}
-
-void CifTokenStream::set_input_state(std::ios_base::iostate state) {
-    try {
-        input_->setstate(state);
-    } catch (const std::ios_base::failure&) {
-        // The caller asked the stream for exceptions; its state is set all the same.
-    }
-}
-
-// At the end of input the stream stays good: the line that the carriage return ended was
-// the last, and the next read finds the end.
-void CifTokenStream::read_past_eol() {
-    if (input_next_ == input_end_ && !fill_input()) return;
-    if (*input_next_ == '\n') ++input_next_;
-}
-
-bool CifTokenStream::newline() {
-    length_ = 0;
-    position_ = 0;
-    line_[0] = '\0';
-    if (input_ == nullptr || !input_->good()) return false;
-    ++line_count_;
-    int n = 0;
-    if (read_characters(n) == LineEnd::EndOfInput) set_input_state(std::ios_base::eofbit);
-    if (n > max_buffer_length) {
-        report(CifError::LineTooLong, std::to_string(max_buffer_length));
-        n = max_buffer_length;
-        discard_rest_of_line();
-    }
-    line_[n] = '\0';
-    length_ = n;
-    return true;
-}
-
-void CifTokenStream::skip_white() {
-    while (position_ < length_ && is_white(line_[position_]))
-        ++position_;
-}
-
-void CifTokenStream::set_token(CifToken& token, int type, std::string_view text) {
-    token.type = type;
-    if (value_view_ != nullptr && type == CifToken::Value) {
-        *value_view_ = terminated_in_place(text);
-        value_view_ = nullptr;
-    } else {
-        token.text.assign(text.data(), text.size());
-    }
-    token.line = line_count_;
-    token.end_line = line_count_;
-}
-
-void CifTokenStream::unget_token(const CifToken& token) {
-    if (pushed_count_ < pushed_back_.size()) {
-        pushed_back_[pushed_count_] = token;
-    } else {
-        pushed_back_.push_back(token);
-    }
-    ++pushed_count_;
-}
-
-void CifTokenStream::unget_token(CifToken&& token) {
-    if (pushed_count_ < pushed_back_.size()) {
-        std::swap(pushed_back_[pushed_count_], token);
-    } else {
-        pushed_back_.push_back(std::move(token));
-    }
-    ++pushed_count_;
-}
-
-void CifTokenStream::put_token(const CifToken& token) {
-    pushed_back_.insert(pushed_back_.begin(), token);
-    ++pushed_count_;
-}
+CifTokenStream::CifTokenStream(CifTokenStream&&) noexcept = default;
+CifTokenStream& CifTokenStream::operator=(CifTokenStream&&) noexcept = default;
+CifTokenStream::~CifTokenStream() = default;
 
 CifToken CifTokenStream::get_token() {
-    CifToken token;
-    get_token(token);
-    return token;
-}
-
-void CifTokenStream::get_token(CifToken& token, std::string_view& text) {
-    value_view_ = &text;
-    get_token(token);
-    if (value_view_ != nullptr) {  // not a value from the line buffer
-        text = token.text;
-        value_view_ = nullptr;
-    }
+    return tokenizer_->get_token();
 }
 
 void CifTokenStream::get_token(CifToken& token) {
-    if (pushed_count_ > 0) {
-        std::swap(token, pushed_back_[--pushed_count_]);
-        return;
-    }
-    for (;;) {
-        skip_white();
-        if (position_ < length_) {
-            char first = line_[position_];
-            if (first == '#') return comment(token);
-            if (first == '"' || first == '\'') return quoted_value(token);
-            return bare_word(token);
-        }
-        if (!newline()) return set_token(token, CifToken::EndOfInput, std::string_view());
-        if (is_blank_line(line_)) return set_token(token, CifToken::BlankLine, std::string_view());
-        skip_white();
-        if (line_[position_] == ';') return text_field(token, position_ != 0);
-    }
+    tokenizer_->get_token(token);
 }
 
-void CifTokenStream::comment(CifToken& token) {
-    int start = position_ + 1;
-    position_ = length_;
-    set_token(token, CifToken::Comment,
-              std::string_view(line_ + start, static_cast<std::size_t>(length_ - start)));
+void CifTokenStream::unget_token(const CifToken& token) {
+    tokenizer_->unget_token(token);
 }
 
-// A quote closes the value only when no backslash stands before it and no graphic character
-// after it, so 'O'Neil' is the one value O'Neil.
-void CifTokenStream::quoted_value(CifToken& token) {
-    char quote = line_[position_];
-    int start = position_ + 1;
-    for (int i = start; i < length_; ++i) {
-        if (line_[i] == quote && line_[i - 1] != '\\' && !is_graphic(line_[i + 1])) {
-            position_ = i + 1;
-            return set_token(token, CifToken::Value,
-                             std::string_view(line_ + start, static_cast<std::size_t>(i - start)));
-        }
-    }
-    report(CifError::UnterminatedQuote, std::string(1, quote));
-    position_ = length_;
-    set_token(token, CifToken::Value,
-              std::string_view(line_ + start, static_cast<std::size_t>(length_ - start)));
+void CifTokenStream::unget_token(CifToken&& token) {
+    tokenizer_->unget_token(std::move(token));
 }
 
-void CifTokenStream::bare_word(CifToken& token) {
-    const int start = position_;
-    position_ = static_cast<int>(word_end(line_ + start) - line_);
-    const std::string_view word(line_ + start, static_cast<std::size_t>(position_ - start));
-    set_token(token, bare_word_type(word), word);
+void CifTokenStream::put_token(const CifToken& token) {
+    tokenizer_->put_token(token);
 }
 
-bool CifTokenStream::comment_may_follow_on_line() {
-    if (pushed_count_ > 0) return true;
-    skip_white();
-    return position_ < length_ && line_[position_] == '#';
+bool CifTokenStream::newline() {
+    return tokenizer_->newline();
 }
 
-bool CifTokenStream::next_bare_value(std::string_view& text, int& line) {
-    if (pushed_count_ > 0) return false;
-    skip_white();
-    if (position_ >= length_) return false;
-    const char first = line_[position_];
-    if (first == '#' || first == '"' || first == '\'') return false;
-    const char* start = line_ + position_;
-    const std::string_view word(start, static_cast<std::size_t>(word_end(start) - start));
-    if (bare_word_type(word) != CifToken::Value) return false;
-    position_ += static_cast<int>(word.size());
-    text = terminated_in_place(word);
-    line = line_count_;
-    return true;
+void CifTokenStream::read_past_eol() {
+    tokenizer_->read_past_eol();
 }
 
-// The text, a part of the line already read past, with a NUL written after it: the white
-// space or closing quote there is not looked at again. A read position on that byte moves
-// past it.
-std::string_view CifTokenStream::terminated_in_place(std::string_view text) {
-    const int end = static_cast<int>(text.data() + text.size() - line_);
-    if (end < length_) {
-        line_[end] = '\0';
-        if (position_ == end) ++position_;
-    }
-    return text;
+int CifTokenStream::line_count() const {
+    return tokenizer_->line_count();
 }
 
-// The field runs from after the opening ';' to a line that starts with ';'. When the opening
-// ';' was indented the field is read leniently: an indented ';' closes it too.
-void CifTokenStream::text_field(CifToken& token, bool indented) {
-    const int opening_line = line_count_;
-    if (indented) report(CifError::OpeningSemicolonNotFirst);
-    std::string& text = token.text;
-    text.assign(line_ + position_ + 1, line_ + length_);
-    text += '\n';
-    token.type = CifToken::Value;
-    token.line = opening_line;
-    for (;;) {
-        if (!newline()) {
-            report(CifError::UnterminatedTextField);
-            token.end_line = opening_line;
-            return;
-        }
-        if (closes_text_field(indented)) break;
-        text.append(line_, line_ + length_);
-        text += '\n';
-    }
-    if (position_ < length_ && !is_white(line_[position_])) {
-        report(CifError::ClosingSemicolonNotFollowedByWhiteSpace);
-    }
-    token.end_line = line_count_;
-}
-
-// On a closing line, leaves the read position just after its ';'.
-bool CifTokenStream::closes_text_field(bool lenient) {
-    int i = 0;
-    if (lenient) {
-        while (i < length_ && is_white(line_[i]))
-            ++i;
-    }
-    if (line_[i] != ';') return false;
-    if (i != 0) report(CifError::ClosingSemicolonNotFirst);
-    position_ = i + 1;
-    return true;
+Tokenizer& cif::detail::ReaderAccess::tokenizer(CifTokenStream& stream) {
+    return *stream.tokenizer_;
 }

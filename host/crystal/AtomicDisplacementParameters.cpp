@@ -7,6 +7,8 @@
 #include "host/crystal/Geometry.h"
 #include "host/Cell.h"
 
+namespace geometry = cif::detail::geometry;
+
 // U of CIF relates to the fractional displacements' covariance U* by U*ij = Uij a*i a*j, and
 // the Cartesian tensor is A U* At with A the orthogonalisation: a rotation of the crystal
 // (R in fractional coordinates) turns U* into R U* Rt.

@@ -5,6 +5,8 @@
 
 #include "host/crystal/Geometry.h"
 
+namespace geometry = cif::detail::geometry;
+
 namespace {
 
 constexpr double radians_per_degree = 3.14159265358979323846 / 180.0;

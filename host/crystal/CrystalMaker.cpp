@@ -12,6 +12,10 @@
 #include "host/BondDetector.h"
 #include "host/Molecule3d.h"
 
+namespace image_operators = cif::detail::image_operators;
+
+namespace geometry = cif::detail::geometry;
+
 namespace {
 
 using geometry::Vector;

@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-namespace geometry {
+namespace cif::detail::geometry {
 
 using Vector = std::array<double, 3>;
 using Matrix = std::array<std::array<double, 3>, 3>;
@@ -68,4 +68,4 @@ inline double periodic_distance(const Vector& a, const Vector& b, const Matrix& 
     return length(multiply(to_cartesian, difference));
 }
 
-}  // namespace geometry
+}  // namespace cif::detail::geometry

@@ -9,7 +9,7 @@
 
 #include "host/Spacegroup.h"
 
-namespace image_operators {
+namespace cif::detail::image_operators {
 
 /// No space group has more operators (F m -3 m with its centring translations).
 constexpr std::size_t most_in_a_group = 192;
@@ -43,4 +43,4 @@ inline bool is_placeable(const std::array<double, 3>& fractional) {
                        [](double x) { return std::isfinite(x) && std::fabs(x) < 1e6; });
 }
 
-}  // namespace image_operators
+}  // namespace cif::detail::image_operators

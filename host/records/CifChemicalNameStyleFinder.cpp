@@ -51,7 +51,7 @@ bool closes(const std::string& text, std::size_t i) {
 }  // namespace
 
 std::vector<TextRun> CifChemicalNameStyleFinder::find_runs(const std::string& text) const {
-    TextRunBuilder runs;
+    cif::detail::TextRunBuilder runs;
     for (std::size_t i = 0; i < text.size();) {
         const char c = text[i];
         if (c == '\\') {

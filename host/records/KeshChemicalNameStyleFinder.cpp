@@ -54,7 +54,7 @@ bool element_at(const std::string& text, std::size_t i, char tag, std::string& c
 }  // namespace
 
 std::vector<TextRun> KeshChemicalNameStyleFinder::find_runs(const std::string& text) const {
-    TextRunBuilder runs;
+    cif::detail::TextRunBuilder runs;
     for (std::size_t i = 0; i < text.size();) {
         std::string content;
         std::size_t end = 0;

@@ -7,6 +7,8 @@
 
 #include "host/TextRun.h"
 
+namespace cif::detail {
+
 class TextRunBuilder {
   public:
     /// Where the next runs stand; a span position opens a new span.
@@ -35,3 +37,5 @@ class TextRunBuilder {
     TextRun::Position position_ = TextRun::Normal;
     bool opens_span_ = false;
 };
+
+}  // namespace cif::detail

@@ -18,7 +18,9 @@
 #include "host/THandle.h"
 #include "host/TextUtilities.h"
 
+namespace cif::detail {
 class ItemNameIndex;
+}
 
 /// Every item stands once in the write order; every loop column names a looped item of the
 /// block; no name is a column of two loops; a loop without columns is removed. Misuse
@@ -119,7 +121,7 @@ class CIF_API CifDataBlock : public CifCommentable {
     int line_;
     std::string name_;
     // Each item's place in the write order by name, so removal is no search.
-    std::unique_ptr<ItemNameIndex> items_;
+    std::unique_ptr<cif::detail::ItemNameIndex> items_;
     THandle<CifDictionary> dictionary_;
     Loops loops_;
 };

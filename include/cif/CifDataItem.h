@@ -2,7 +2,6 @@
 // a loop column, bound to the block's dictionary for its definition and validation.
 #pragma once
 
-#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -12,9 +11,12 @@
 #include "cif/CifCommentable.h"
 #include "cif/CifDictionary.h"
 #include "cif/CifWriteSettings.h"
+#include "cif/detail/PackedStrings.h"
 #include "host/THandle.h"
 
-class PackedStrings;
+namespace cif::detail {
+class ReaderAccess;
+}
 
 /// Values are raw text: no quotes, no trimming; "?" and "." are ordinary one-character
 /// values that count as not significant. A non-looped item holds at most one value, and
@@ -115,46 +117,14 @@ class CIF_API CifDataItem : public CifCommentable {
     Validated validate_refine_ls_weighting_scheme(const std::string& value);
 
   private:
-    // The reader's fast path: it validates a loop column as it reads and hands it over.
-    friend class CifParser;
+    // The reader validates loop columns as it reads them and hands them over whole.
+    friend class cif::detail::ReaderAccess;
 
-    /// What the default validator needs of the item's definition, read from the dictionary
-    /// in one go. Valid while the dictionary is unchanged: a reader takes it once per loop
-    /// column instead of asking the dictionary again for every value.
-    struct Definition {
-        CifDictionary::DataType type = CifDictionary::TYPE_UNDEFINED;
-        CifDictionary::DataTypeCond condition = CifDictionary::COND_NONE;
-        const std::vector<Enumeration>* enumeration = nullptr;
-        bool has_range = false;
-        /// The default validator over a name the dictionary does not define, or defines as
-        /// text with neither permitted values nor a range: values need only their sub- and
-        /// superscript markup checked.
-        bool markup_only = false;
-    };
-    Definition read_definition() const;
-    /// validate() for an item whose validator is the default one, with its definition at
-    /// hand; any other validator runs as validate() runs it. A NUL must follow the value in
-    /// memory, as it does a string's text and the token stream's views.
-    Validated validate(const Definition& definition, std::string_view value);
-    /// The values become those given, without validation, and `values` gets the item's
-    /// former ones.
-    void take_values(PackedStrings& values);
-
-    // The validator select_validator() chose, as a byte rather than a member pointer.
+    // The validator select_validator() chose.
     enum class Validator : unsigned char { Default, RefinementFlags, WeightingScheme, Null };
 
-    // These read texts followed by a NUL in memory.
-    Validated check_definition(const Definition& definition, std::string_view value);
-    Validated check_number_form(std::string_view value) const;
-    Validated check_range(const Definition& definition, std::string_view value);
-    bool read_range();
-
     std::string name_;
-    PackedStrings& values();
-    const PackedStrings& values() const;
-    // The values, packed into one buffer by an object that lives here, so that an item is
-    // one allocation; its class is the library's own.
-    alignas(std::size_t) unsigned char values_storage_[16 + 5 * sizeof(std::size_t)];
+    cif::detail::PackedStrings values_;
     THandle<CifDictionary> dictionary_;
     // The dictionary's range text, read at the first value that needs it.
     float range_lower_ = 0.0f;

@@ -5,7 +5,6 @@
 #include <deque>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -17,11 +16,12 @@
 #include "cif/CifTokenStream.h"
 #include "host/THandle.h"
 
+namespace cif::detail {
+class TemporaryIgnore;
+}
+
 /// Never stops on bad input: every problem becomes a diagnostic in the container and
 /// parsing goes on, so that one pass gives a usable document and the full list.
-class PackedStrings;
-class TemporaryIgnore;
-
 class CIF_API CifParser {
   public:
     using Blocks = std::deque<THandle<CifDataBlock>>;
@@ -61,18 +61,12 @@ class CIF_API CifParser {
                         const std::vector<std::string>& names, std::string& row_comment,
                         std::string& accumulated);
     void merge_repeated_columns(const std::vector<THandle<CifDataItem>>& items);
-    static void hand_over(PackedStrings& column, CifDataItem& item);
     bool read_loop_values(CifTokenStream& stream, const std::vector<THandle<CifDataItem>>& items,
                           const std::vector<std::string>& names, std::string& row_comment,
                           std::string& accumulated);
     /// Appends blank lines (as line feeds) and comment lines to `text`; `token` becomes the
     /// next other token.
     static void take_after_comments(CifTokenStream& stream, std::string& text, CifToken& token);
-    /// The same, a value's text left in the stream's line buffer (see get_token).
-    static void take_after_comments(CifTokenStream& stream, std::string& text, CifToken& token,
-                                    std::string_view& token_text);
-    CifDataItem::Validated validate(CifDataItem& item, const CifDataItem::Definition& definition,
-                                    std::string_view text);
     /// Appends the comments that stand on lines first..last, each with `prefix` before its
     /// '#' and `suffix` after its text.
     void collect_line_comments(CifTokenStream& stream, int first, int last, std::string& text,
@@ -85,7 +79,7 @@ class CIF_API CifParser {
     std::deque<std::pair<THandle<CifDataItem>, int>> items_set_;
     THandle<CifDataBlock> current_block_;
     // Set while parse() runs: quotes are not reported before the first block.
-    TemporaryIgnore* prose_quotes_ = nullptr;
+    cif::detail::TemporaryIgnore* prose_quotes_ = nullptr;
 
     THandle<CifDataItem> last_item_;
     bool reported_strings_before_first_block_ = false;

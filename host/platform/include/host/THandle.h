@@ -21,7 +21,7 @@ class HOST_API THandleCommon {
     [[noreturn]] static void null_handle_error();
 };
 
-namespace thandle_detail {
+namespace cif::detail {
 
 /// The non-atomic count of a handle. A joint count heads one allocation that also holds the
 /// object (see make_handle), so the last handle ends the object in place and frees the block.
@@ -30,7 +30,7 @@ struct Count {
     bool joint = false;
 };
 
-}  // namespace thandle_detail
+}  // namespace cif::detail
 
 template <class T>
 class THandle;
@@ -50,7 +50,7 @@ class THandle {
     explicit THandle(T* object) : object_(object) {
         if (object_ == nullptr) return;
         try {
-            count_ = new thandle_detail::Count;
+            count_ = new cif::detail::Count;
         } catch (...) {
             delete object_;
             throw;
@@ -106,7 +106,7 @@ class THandle {
     template <class U, class... Args>
     friend THandle<U> make_handle(Args&&... args);
 
-    THandle(T* object, thandle_detail::Count* count) noexcept : object_(object), count_(count) {}
+    THandle(T* object, cif::detail::Count* count) noexcept : object_(object), count_(count) {}
 
     void retain() noexcept {
         if (count_ != nullptr) ++count_->handles;
@@ -117,7 +117,7 @@ class THandle {
     // Out of line, so that the compiler does not take the last release, inlined beside a
     // live copy, for a use after free.
     __attribute__((noinline)) static void destroy(T* object,
-                                                  thandle_detail::Count* count) noexcept {
+                                                  cif::detail::Count* count) noexcept {
         if (count->joint) {
             object->~T();
             count->~Count();
@@ -129,7 +129,7 @@ class THandle {
     }
 
     T* object_ = nullptr;
-    thandle_detail::Count* count_ = nullptr;
+    cif::detail::Count* count_ = nullptr;
 };
 
 /// A handle to a new T built from the arguments, its count and the object in one allocation.
@@ -138,7 +138,7 @@ THandle<T> make_handle(Args&&... args) {
     static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__, "over-aligned types need new");
     // The count comes first, so the block starts where the count does.
     struct Block {
-        thandle_detail::Count count;
+        cif::detail::Count count;
         alignas(T) unsigned char object[sizeof(T)];
     };
     void* memory = ::operator new(sizeof(Block));
@@ -150,7 +150,7 @@ THandle<T> make_handle(Args&&... args) {
         ::operator delete(memory);
         throw;
     }
-    thandle_detail::Count* count = ::new (static_cast<void*>(&block->count)) thandle_detail::Count;
+    cif::detail::Count* count = ::new (static_cast<void*>(&block->count)) cif::detail::Count;
     count->joint = true;
     return THandle<T>(object, count);
 }

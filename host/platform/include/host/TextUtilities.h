@@ -38,16 +38,16 @@ HOST_API bool contains_case_insensitive(const std::string& text, const std::stri
 
 // The comparisons below are inline: ordered containers of data names call them at every
 // step of a lookup.
-namespace host_text_detail {
+namespace cif::detail {
 inline unsigned char ascii_lower(char c) {
     unsigned char u = static_cast<unsigned char>(c);
     return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + 32) : u;
 }
-}  // namespace host_text_detail
+}  // namespace cif::detail
 
 struct CaseInsensitiveCharacterEquality {
     bool operator()(char a, char b) const {
-        return host_text_detail::ascii_lower(a) == host_text_detail::ascii_lower(b);
+        return cif::detail::ascii_lower(a) == cif::detail::ascii_lower(b);
     }
 };
 
@@ -58,8 +58,8 @@ struct CaseInsensitiveStringLess {
         std::size_t n = a.size() < b.size() ? a.size() : b.size();
         for (std::size_t i = 0; i < n; ++i) {
             if (a[i] == b[i]) continue;
-            unsigned char x = host_text_detail::ascii_lower(a[i]);
-            unsigned char y = host_text_detail::ascii_lower(b[i]);
+            unsigned char x = cif::detail::ascii_lower(a[i]);
+            unsigned char y = cif::detail::ascii_lower(b[i]);
             if (x != y) return x < y;
         }
         return a.size() < b.size();
@@ -74,7 +74,7 @@ struct CaseInsensitiveStringEquality {
         if (a.size() != b.size()) return false;
         if (a == b) return true;  // names are nearly always spelled alike
         for (std::size_t i = 0; i < a.size(); ++i) {
-            if (host_text_detail::ascii_lower(a[i]) != host_text_detail::ascii_lower(b[i])) {
+            if (cif::detail::ascii_lower(a[i]) != cif::detail::ascii_lower(b[i])) {
                 return false;
             }
         }

@@ -1,10 +1,13 @@
-// Internal: PackedStrings: a sequence of texts kept in one character buffer, so that a loop column
-// of a million short values costs a few bytes a value instead of a string object each.
+// Internal, not part of the API: installed only because CifDataItem holds its values in one.
+// PackedStrings: a sequence of texts kept in one character buffer, so that a loop column of a
+// million short values costs a few bytes a value instead of a string object each.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
 #include <string_view>
+
+namespace cif::detail {
 
 /// The characters of a short single text stay inside the object. Buffers are grown with
 /// realloc, which moves large ones by remapping pages rather than copying them.
@@ -85,3 +88,5 @@ class PackedStrings {
     std::size_t ends_capacity_ = 0;
     std::size_t size_ = 0;
 };
+
+}  // namespace cif::detail

@@ -1,0 +1,59 @@
+// Internal: ReaderAccess: the one way the library's own units reach into the public classes
+// the reader fills, so that the reader's fast path stays out of the installed headers.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "cif/CifDataItem.h"
+#include "cif/CifDictionary.h"
+
+class CifTokenStream;
+
+namespace cif::detail {
+
+class PackedStrings;
+class Tokenizer;
+
+// Every text these functions read must have a NUL after it in memory, as a std::string's text
+// and the tokenizer's views of its line do: the number scans stop at it.
+class ReaderAccess {
+  public:
+    /// What the default validator needs of an item's definition, read from the dictionary in
+    /// one go. Valid while the dictionary is unchanged: a reader takes it once per loop column
+    /// instead of asking the dictionary again for every value.
+    struct Definition {
+        CifDictionary::DataType type = CifDictionary::TYPE_UNDEFINED;
+        CifDictionary::DataTypeCond condition = CifDictionary::COND_NONE;
+        const std::vector<Enumeration>* enumeration = nullptr;
+        bool has_range = false;
+        /// The default validator over a name the dictionary does not define, or defines as
+        /// text with neither permitted values nor a range: values need only their sub- and
+        /// superscript markup checked.
+        bool markup_only = false;
+    };
+
+    // CifDataItem; defined in model/CifDataItem.cpp.
+
+    static Definition read_definition(const CifDataItem& item);
+    /// CifDataItem::validate() with the item's definition at hand.
+    static CifDataItem::Validated validate(CifDataItem& item, const Definition& definition,
+                                           std::string_view value);
+    /// The default validator.
+    static CifDataItem::Validated check_definition(CifDataItem& item, const Definition& definition,
+                                                   std::string_view value);
+    /// The values become those given, without validation, and `values` gets the item's former
+    /// ones.
+    static void take_values(CifDataItem& item, PackedStrings& values);
+
+    // CifTokenStream; defined in reading/CifTokenStream.cpp.
+
+    static Tokenizer& tokenizer(CifTokenStream& stream);
+
+  private:
+    static CifDataItem::Validated check_range(CifDataItem& item, const Definition& definition,
+                                              std::string_view value);
+    static bool read_range(CifDataItem& item);
+};
+
+}  // namespace cif::detail
