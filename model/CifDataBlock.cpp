@@ -5,7 +5,7 @@
 
 #include "cif/CifErrorException.h"
 #include "host/TextUtilities.h"
-#include "model/CifOutput.h"
+#include "model/CifWriter.h"
 #include "model/ItemNameIndex.h"
 #include "model/CifCharacters.h"
 
@@ -420,20 +420,15 @@ void CifDataBlock::copy_category(const std::string& category, const CifDataBlock
 // Writing.
 
 void CifDataBlock::print(std::ostream& os, const CifWriteSettings& settings) const {
-    {
-        CifOutput out(os);
-        out.write(comments(Leading));
-        out.write(name_);
-        out.write(comments(AfterName));
-        out.line_end();
-    }
+    cif::detail::CifWriter writer(os, settings);
+    writer.block_header(*this);
     // Names compare without case here, as everywhere in a block, so that an item spelled
     // unlike its loop column still finds its loop written.
     std::set<std::string, CaseInsensitiveStringLess> written;
     std::vector<THandle<CifDataItem>> column_items;
     for (const THandle<CifDataItem>& item : write_order_) {
         if (!item->is_looped()) {
-            item->print(os, settings);
+            writer.item(*item);
             continue;
         }
         if (written.count(item->name()) != 0) continue;
@@ -441,7 +436,7 @@ void CifDataBlock::print(std::ostream& os, const CifWriteSettings& settings) con
         if (loop == loops_.end()) THandleCommon::null_handle_error();  // a looped item has a loop
         const CifLoop& printed = **loop;
         find(printed.column_names(), column_items);
-        printed.print(os, column_items, settings);
+        writer.loop(printed, column_items);
         written.insert(printed.column_names().begin(), printed.column_names().end());
     }
 }

@@ -11,7 +11,7 @@
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
 #include "host/TextUtilities.h"
-#include "model/CifOutput.h"
+#include "model/CifWriter.h"
 #include "model/ReaderAccess.h"
 #include "model/CifCharacters.h"
 
@@ -432,57 +432,5 @@ CifDataItem::Validated ReaderAccess::check_range(CifDataItem& item, const Defini
 // Writing.
 
 void CifDataItem::print(std::ostream& os, const CifWriteSettings& settings) const {
-    if (!has_value()) return;
-    using value_layout::Form;
-    CifOutput out(os);
-    out.write(comments(Leading));
-    const std::string_view value = values_.view(0);
-    if (!value.empty()) {
-        const std::size_t limit = static_cast<std::uint32_t>(settings.line_length);
-        const std::string after_name = comments(AfterName);
-        const std::string after_value = comments(AfterValue);
-        out.write(name_);
-        if (name_.size() < 32) out.blanks(32 - name_.size());
-        out.put(' ');
-        std::size_t column = std::max<std::size_t>(name_.size(), 32) + 1;
-        if (!after_name.empty()) {
-            if (column + after_name.size() > limit - 1) out.line_end();
-            out.write(after_name);
-            column = 0;
-        }
-        const Form form = value_layout::form_of(value, false);
-        if (form == Form::TextField) {
-            value_layout::write_text_field(out, value, column > 0);
-            column = 1;
-        } else {
-            // The width the value takes, delimiters included.
-            const std::size_t n = value.size() + (form == Form::Quoted ? 2 : 0);
-            const std::size_t with_comment = n + after_value.size();
-            bool fresh_line = column > 0 && column + value.size() > limit - 2;
-            if (!fresh_line && !after_value.empty()) {
-                fresh_line = with_comment <= limit - 2 && column + with_comment > limit - 2;
-            }
-            if (fresh_line) {
-                out.line_end();
-                column = 0;
-            }
-            if (form == Form::Quoted) {
-                value_layout::write_quoted(out, value);
-            } else {
-                out.write(value);
-            }
-            column += n;
-        }
-        if (after_value.empty()) {
-            out.line_end();
-        } else {
-            if (after_value.size() + column + 1 <= limit - 1) {
-                out.put(' ');
-            } else {
-                out.line_end();
-            }
-            out.write(after_value);
-        }
-    }
-    out.write(comments(Trailing));
+    cif::detail::CifWriter(os, settings).item(*this);
 }

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <ostream>
-#include <sstream>
 #include <vector>
 
 #include "model/CifCharacters.h"
@@ -123,22 +121,6 @@ CifDataItem::Validated check_super_subscript_markup(const std::string& text) {
     // Most values carry no markup at all; they need no search.
     return cif::detail::has_markup_character(text) ? check_markup_pairs(text)
                                                       : CifDataItem::Valid;
-}
-
-void print_item_name(std::ostream& os, THandle<CifDataItem> item) {
-    if (item.is_null()) {
-        os << "NA";
-        return;
-    }
-    os << item->name() << '\n';
-}
-
-void print_item_value(std::ostream& os, THandle<CifDataItem> item, int index) {
-    if (item.is_null() || index < 0 || item->size() <= static_cast<unsigned int>(index)) {
-        os << "NA";
-        return;
-    }
-    os << item->value_view(static_cast<unsigned int>(index)) << '\n';
 }
 
 namespace {

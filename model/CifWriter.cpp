@@ -1,0 +1,283 @@
+#include "model/CifWriter.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "cif/CifDataBlock.h"
+#include "cif/CifDataItem.h"
+#include "cif/CifLoop.h"
+#include "cif/StringFunctionsLibCif.h"
+
+namespace {
+
+// The layout, in columns of the line counted from 0.
+
+// A non-looped value follows its data name padded to this width and one blank.
+constexpr std::size_t name_width = 32;
+// Room a line keeps free after a comment, and after a value (with its comment, if any).
+constexpr std::size_t room_after_comment = 1;
+constexpr std::size_t room_after_value = 2;
+// Room a loop value needs beyond its text: a blank before it and the room after a value,
+// and its two quotes when it is quoted.
+constexpr std::size_t bare_cell_room = 2;
+constexpr std::size_t quoted_cell_room = bare_cell_room + 2;
+
+// Writes straight into the stream's buffer: the writer emits many small pieces, and the
+// checks a stream makes on every insertion would cost more than the copying. A failed
+// write leaves the stream's badbit set. As with the stream's own insertions, nothing goes
+// into a stream that is not in the good state, and failbit is set.
+class Output {
+  public:
+    explicit Output(std::ostream& os)
+        : os_(os),
+          buffer_(os.good() ? os.rdbuf() : nullptr),
+          failure_(os.good() ? std::ios_base::badbit : std::ios_base::failbit) {}
+    ~Output() {
+        if (!failed_) return;
+        try {
+            os_.setstate(failure_);
+        } catch (const std::ios_base::failure&) {
+            // The caller asked the stream for exceptions; the state is set all the same.
+        }
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    void put(char c) {
+        using traits = std::char_traits<char>;
+        if (buffer_ == nullptr || traits::eq_int_type(buffer_->sputc(c), traits::eof())) {
+            failed_ = true;
+        }
+    }
+    void write(std::string_view text) {
+        if (text.empty()) return;
+        if (buffer_ == nullptr ||
+            buffer_->sputn(text.data(), static_cast<std::streamsize>(text.size())) !=
+                static_cast<std::streamsize>(text.size())) {
+            failed_ = true;
+        }
+    }
+    void blanks(std::size_t n) {
+        for (; n > 0; --n)
+            put(' ');
+    }
+    void line_end() { put('\n'); }
+
+  private:
+    std::ostream& os_;
+    std::streambuf* buffer_;
+    std::ios_base::iostate failure_;
+    bool failed_ = false;
+};
+
+// How a value is delimited in CIF text.
+enum class Form { Bare, Quoted, TextField };
+
+// A line feed needs a text field; a blank, or a leading '_' or '[', needs quotes. Loop cells
+// quote the empty value too.
+Form form_of(std::string_view value, bool quote_empty) {
+    if (value.find('\n') != std::string_view::npos) return Form::TextField;
+    if (value.empty()) return quote_empty ? Form::Quoted : Form::Bare;
+    if (value.find(' ') != std::string_view::npos || value[0] == '_' || value[0] == '[') {
+        return Form::Quoted;
+    }
+    return Form::Bare;
+}
+
+// Between apostrophes, or double quotes when the value holds an apostrophe.
+void write_quoted(Output& out, std::string_view value) {
+    char quote = value.find('\'') == std::string_view::npos ? '\'' : '"';
+    out.put(quote);
+    out.write(value);
+    out.put(quote);
+}
+
+void write_text_field(Output& out, std::string_view value, bool line_started) {
+    if (line_started) out.line_end();
+    out.put(';');
+    out.write(value);
+    if (value.empty() || value.back() != '\n') out.line_end();
+    out.put(';');
+}
+
+std::size_t line_limit(const CifWriteSettings& settings) {
+    return static_cast<std::uint32_t>(settings.line_length);
+}
+
+// Whether a bare or quoted value of width n, followed by a comment, starts a line of its
+// own: when the value alone passes the line's end, or when the comment would and the two
+// fit on a line together.
+bool value_starts_line(std::size_t column, std::size_t n, std::size_t value_size,
+                       const std::string& after_value, std::size_t limit) {
+    const std::size_t last = limit - room_after_value;
+    if (column > 0 && column + value_size > last) return true;
+    const std::size_t with_comment = n + after_value.size();
+    return !after_value.empty() && with_comment <= last && column + with_comment > last;
+}
+
+// Prints one row of a loop, wrapping values onto new lines at the line length.
+class RowPrinter {
+  public:
+    RowPrinter(Output& out, unsigned int row, const CifWriteSettings& settings)
+        : out_(out), row_(row), limit_(line_limit(settings)), settings_(settings) {}
+
+    void operator()(const THandle<CifDataItem>& item) {
+        if (settings_.short_column_policy == CifWriteSettings::Omit && item->size() <= row_) return;
+        const std::string_view value = item->value_view(row_);
+        text_field_ = false;
+        const Form form = form_of(value, true);
+        if (form == Form::TextField) {
+            write_text_field(out_, value, column_ != 0);
+            out_.line_end();
+            text_field_ = true;
+            column_ = 0;
+            return;
+        }
+        const std::size_t room = form == Form::Quoted ? quoted_cell_room : bare_cell_room;
+        // A value too long for the line starts a line of its own; at the start of a line
+        // no line end is written, since the reader would keep the empty line it leaves as
+        // a comment among the rows.
+        if (column_ > 0 && column_ + value.size() > limit_ - room) {
+            out_.line_end();
+            column_ = 0;
+        }
+        if (column_ != 0) {
+            out_.put(' ');
+            ++column_;
+        }
+        if (form == Form::Quoted) {
+            write_quoted(out_, value);
+            column_ += value.size() + 2;
+        } else {
+            out_.write(value);
+            column_ += value.size();
+        }
+    }
+
+    bool ended_with_text_field() const { return text_field_; }
+
+  private:
+    Output& out_;
+    unsigned int row_;
+    std::size_t limit_;
+    std::size_t column_ = 0;
+    bool text_field_ = false;
+    const CifWriteSettings& settings_;
+};
+
+// A name or the loop_ keyword, then its comment on the same line, or a line end.
+void write_with_comment(Output& out, std::string_view text, const CifCommentable& element,
+                        CifCommentable::CommentType type) {
+    out.write(text);
+    if (element.has_comments(type)) {
+        out.put(' ');
+        out.write(element.comments(type));
+    } else {
+        out.line_end();
+    }
+}
+
+}  // namespace
+
+namespace cif::detail {
+
+void CifWriter::block_header(const CifDataBlock& block) {
+    Output out(os_);
+    out.write(block.comments(CifCommentable::Leading));
+    out.write(block.name());
+    out.write(block.comments(CifCommentable::AfterName));
+    out.line_end();
+}
+
+void CifWriter::item(const CifDataItem& item) {
+    if (!item.has_value()) return;
+    Output out(os_);
+    out.write(item.comments(CifCommentable::Leading));
+    const std::string_view value = item.value_view(0);
+    if (!value.empty()) {
+        const std::size_t limit = line_limit(settings_);
+        const std::string& name = item.name();
+        const std::string after_name = item.comments(CifCommentable::AfterName);
+        const std::string after_value = item.comments(CifCommentable::AfterValue);
+        out.write(name);
+        if (name.size() < name_width) out.blanks(name_width - name.size());
+        out.put(' ');
+        std::size_t column = std::max(name.size(), name_width) + 1;
+        if (!after_name.empty()) {
+            if (column + after_name.size() > limit - room_after_comment) out.line_end();
+            out.write(after_name);
+            column = 0;
+        }
+        const Form form = form_of(value, false);
+        if (form == Form::TextField) {
+            write_text_field(out, value, column > 0);
+            column = 1;
+        } else {
+            // The width the value takes, delimiters included.
+            const std::size_t n = value.size() + (form == Form::Quoted ? 2 : 0);
+            if (value_starts_line(column, n, value.size(), after_value, limit)) {
+                out.line_end();
+                column = 0;
+            }
+            if (form == Form::Quoted) {
+                write_quoted(out, value);
+            } else {
+                out.write(value);
+            }
+            column += n;
+        }
+        if (after_value.empty()) {
+            out.line_end();
+        } else {
+            if (after_value.size() + column + 1 <= limit - room_after_comment) {
+                out.put(' ');
+            } else {
+                out.line_end();
+            }
+            out.write(after_value);
+        }
+    }
+    out.write(item.comments(CifCommentable::Trailing));
+}
+
+void CifWriter::loop(const CifLoop& loop, const std::vector<THandle<CifDataItem>>& items) {
+    Output out(os_);
+    out.write(loop.comments(CifCommentable::AfterName));
+    write_with_comment(out, "loop_", loop, CifCommentable::AfterValue);
+    for (const THandle<CifDataItem>& item : items) {
+        out.write(item->comments(CifCommentable::Leading));
+        write_with_comment(out, item->name(), *item, CifCommentable::AfterName);
+    }
+    if (!loop.row_comments().empty()) out.write(loop.row_comments().front());
+    const unsigned int rows = items.at(0)->size();
+    for (unsigned int row = 0; row < rows; ++row) {
+        RowPrinter printer(out, row, settings_);
+        for (const THandle<CifDataItem>& item : items)
+            printer(item);
+        if (!printer.ended_with_text_field()) out.line_end();
+    }
+    for (const THandle<CifDataItem>& item : items)
+        out.write(item->comments(CifCommentable::Trailing));
+}
+
+}  // namespace cif::detail
+
+void print_item_name(std::ostream& os, THandle<CifDataItem> item) {
+    if (item.is_null()) {
+        os << "NA";
+        return;
+    }
+    os << item->name() << '\n';
+}
+
+void print_item_value(std::ostream& os, THandle<CifDataItem> item, int index) {
+    if (item.is_null() || index < 0 || item->size() <= static_cast<unsigned int>(index)) {
+        os << "NA";
+        return;
+    }
+    os << item->value_view(static_cast<unsigned int>(index)) << '\n';
+}
