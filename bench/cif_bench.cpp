@@ -138,10 +138,9 @@ void report_ratio(const std::string& what, double ratio) {
     std::printf("%-44s %8.2f\n", what.c_str(), ratio);
 }
 
-THandle<Cif> read_document(
-    const std::string& text,
-    THandle<CifDictionary> dictionary = THandle<CifDictionary>(new CifConcreteDictionary)) {
-    THandle<Cif> cif(new Cif(dictionary));
+THandle<Cif> read_document(const std::string& text, THandle<CifDictionary> dictionary =
+                                                        make_handle<CifConcreteDictionary>()) {
+    THandle<Cif> cif = make_handle<Cif>(dictionary);
     MemoryBuffer buffer(text);
     std::istream in(&buffer);
     cif->read(in, CifParserSettings());
@@ -190,10 +189,10 @@ void measure(const std::string& name, const std::string& text, int runs) {
 }
 
 THandle<CifConcreteDictionary> read_dictionary(const std::string& text) {
-    THandle<CifConcreteDictionary> dictionary(new CifConcreteDictionary);
+    THandle<CifConcreteDictionary> dictionary = make_handle<CifConcreteDictionary>();
     MemoryBuffer buffer(text);
     std::istream in(&buffer);
-    dictionary->read(in, THandle<CifErrorContainer>(new CifErrorContainer), nullptr);
+    dictionary->read(in, make_handle<CifErrorContainer>(), nullptr);
     return dictionary;
 }
 
@@ -303,7 +302,7 @@ int measure_peak_memory(const char* path) {
     struct rusage before;
     getrusage(RUSAGE_SELF, &before);
     std::ifstream in(path, std::ios::binary);
-    Cif cif(THandle<CifDictionary>(new CifConcreteDictionary));
+    Cif cif(make_handle<CifConcreteDictionary>());
     cif.read(in, CifParserSettings());
     struct rusage after;
     getrusage(RUSAGE_SELF, &after);

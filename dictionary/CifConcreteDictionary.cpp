@@ -216,7 +216,7 @@ void CifConcreteDictionary::read(std::istream& in, THandle<CifErrorContainer> er
     cif::detail::TemporaryIgnore attributes(*errors, CifError::NonStandardDataItem);
     std::deque<THandle<CifDataBlock>> blocks;
     CifTokenStream tokens(&in, errors, CifParserSettings());
-    CifParser parser(THandle<CifDictionary>(new CifConcreteDictionary), errors, blocks);
+    CifParser parser(make_handle<CifConcreteDictionary>(), errors, blocks);
     parser.parse(tokens);
     attributes.restore();
     if (blocks.empty()) {

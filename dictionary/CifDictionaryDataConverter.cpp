@@ -128,7 +128,7 @@ void CifDictionaryDataConverter::convert(THandle<CifDataBlock> block, Definition
         report(CifError::DictionaryEntryWithoutName, block->line());
         return;
     }
-    THandle<CifDictionaryItem> definition(new CifDictionaryItem);
+    THandle<CifDictionaryItem> definition = make_handle<CifDictionaryItem>();
     out.emplace_back(names.front(), definition);
     CifDictionaryItem& d = *definition;
     get_single_data_item(*this, block, category_name, d.category);

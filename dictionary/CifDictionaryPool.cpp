@@ -4,7 +4,7 @@
 
 #include "host/TextUtilities.h"
 
-CifDictionaryPool::CifDictionaryPool() : fallback_(new CifConcreteDictionary) {}
+CifDictionaryPool::CifDictionaryPool() : fallback_(make_handle<CifConcreteDictionary>()) {}
 
 CifDictionaryPool::~CifDictionaryPool() = default;
 

@@ -177,13 +177,13 @@ Names expand_directories(const Names& paths) {
 // messages leave a dictionary usable; they and the refusals are written to `report` when
 // it is given.
 THandle<CifDictionary> load_dictionaries(const Names& paths, std::ostream* report) {
-    if (paths.empty()) return THandle<CifDictionary>(new CifConcreteDictionary);
-    THandle<CifDictionaryPool> pool(new CifDictionaryPool);
+    if (paths.empty()) return make_handle<CifConcreteDictionary>();
+    THandle<CifDictionaryPool> pool = make_handle<CifDictionaryPool>();
     for (const std::string& path : paths) {
         std::ifstream in(path, std::ios::binary);
-        THandle<CifErrorContainer> errors(new CifErrorContainer);
+        THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
         errors->ignore_error(CifError::LineTooLong);
-        THandle<CifConcreteDictionary> dictionary(new CifConcreteDictionary);
+        THandle<CifConcreteDictionary> dictionary = make_handle<CifConcreteDictionary>();
         dictionary->read(in, errors, nullptr);
         if (report) {
             for (const CifError& error : *errors)
@@ -383,7 +383,7 @@ FileReport check(const std::string& path, THandle<CifDictionary> dictionary,
                  const Options& options) {
     FileReport report;
     std::ostringstream out;
-    THandle<Cif> document(new Cif(dictionary));
+    THandle<Cif> document = make_handle<Cif>(dictionary);
     Cif& cif = *document;
     if (path == "-") {
         cif.read(std::cin, CifParserSettings());

@@ -42,13 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VexorLog::set_stream(&quiet);
     MemoryBuffer input_buffer(data, size);
     std::istream input(&input_buffer);
-    THandle<Cif> cif(new Cif(THandle<CifDictionary>(new CifConcreteDictionary)));
+    THandle<Cif> cif = make_handle<Cif>(make_handle<CifConcreteDictionary>());
     cif->read(input, CifParserSettings());
     VexorCifConsistencyChecker(cif).check_cif();
     for (auto block = cif->block_begin(); block != cif->block_end(); ++block) {
         try {
             THandle<Cell> cell = CifCell::read(*block, *cif->errors());
-            THandle<CifDataBlock> copy(new CifDataBlock(cif->dictionary(), "data_c", 1));
+            THandle<CifDataBlock> copy = make_handle<CifDataBlock>(cif->dictionary(), "data_c", 1);
             CifCell::write(copy, *cell);
             CifMolecule::molecule(*block, *cell, *cif->errors());
             CifMolecule::crystal_maker_disorder_selector(*block, *cell, *cif->errors());

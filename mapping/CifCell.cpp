@@ -138,8 +138,8 @@ THandle<Cell> cell(THandle<CifDataBlock> block, CifErrorContainer& errors) {
     THandle<std::vector<CrystalSymmetryOperator>> operators;
     extract_spacegroup_and_symmops(symmetry_items(block), spacegroup, operators, errors,
                                    block->line());
-    return THandle<Cell>(
-        new Cell(values[0], values[1], values[2], values[3], values[4], values[5], spacegroup));
+    return make_handle<Cell>(values[0], values[1], values[2], values[3], values[4], values[5],
+                             spacegroup);
 }
 
 }  // namespace

@@ -18,15 +18,13 @@ const std::string biological_name = "_chemical_properties_biological";
 
 std::string cif_to_kesh_name(const std::string& text) {
     KeshRichTextGenerator generator;
-    TextItem(THandle<InputTextStyleFinder>(new CifChemicalNameStyleFinder), text)
-        .mark_up_text(generator);
+    TextItem(make_handle<CifChemicalNameStyleFinder>(), text).mark_up_text(generator);
     return strip(generator.text(), "\n");
 }
 
 std::string kesh_to_cif_name(const std::string& text) {
     CifRichTextGenerator generator;
-    return TextItem(THandle<InputTextStyleFinder>(new KeshChemicalNameStyleFinder), text)
-        .mark_up_text(generator);
+    return TextItem(make_handle<KeshChemicalNameStyleFinder>(), text).mark_up_text(generator);
 }
 
 }  // namespace
@@ -35,10 +33,10 @@ THandle<ChemicalInfo> CifChemicalInfo::read(THandle<CifDataBlock> block) {
     std::vector<std::string> synonyms;
     const std::string common = block->value(common_name);
     if (!common.empty()) synonyms.push_back(common);
-    return THandle<ChemicalInfo>(new ChemicalInfo(
+    return make_handle<ChemicalInfo>(
         cif_to_kesh_name(block->value(systematic_name)), block->value(source_name),
         block->value(moiety_name), block->value(biological_name), std::string(), std::string(),
-        std::string(), std::vector<ChemicalClassification>(), synonyms));
+        std::string(), std::vector<ChemicalClassification>(), synonyms);
 }
 
 void CifChemicalInfo::write(THandle<CifDataBlock> block, const ChemicalInfo& info) {

@@ -16,10 +16,10 @@ const std::string preparation_name = "_exptl_crystal_preparation";
 }  // namespace
 
 THandle<CrystalInfo> CifCrystalInfo::read(THandle<CifDataBlock> block) {
-    return THandle<CrystalInfo>(new CrystalInfo(
+    return make_handle<CrystalInfo>(
         block->value(colour_name), block->value(description_name), block->value(melting_point_name),
         static_cast<double>(string_to_int(block->value(z_name))), 0.0, block->value(physical_name),
-        block->value(recrystallization_name), block->value(preparation_name), std::string()));
+        block->value(recrystallization_name), block->value(preparation_name), std::string());
 }
 
 void CifCrystalInfo::write(THandle<CifDataBlock> block, const CrystalInfo& info) {

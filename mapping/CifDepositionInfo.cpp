@@ -16,7 +16,7 @@ const std::pair<DepositionInfo::DepositionType, const char*> deposition_names[] 
 }  // namespace
 
 THandle<DepositionInfo> CifDepositionInfo::read(THandle<CifDataBlock> block) {
-    THandle<DepositionInfo> info(new DepositionInfo);
+    THandle<DepositionInfo> info = make_handle<DepositionInfo>();
     for (const auto& [type, name] : deposition_names) {
         const std::string text = block->value(name);
         if (!text.empty()) info->set_text(type, text);

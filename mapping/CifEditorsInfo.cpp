@@ -41,8 +41,7 @@ std::string format_date(const Date& date) {
 }  // namespace
 
 THandle<EditorsInfo> CifEditorsInfo::read(THandle<CifDataBlock> block) {
-    return THandle<EditorsInfo>(
-        new EditorsInfo(parse_date(block->value(creation_date_name)), Date()));
+    return make_handle<EditorsInfo>(parse_date(block->value(creation_date_name)), Date());
 }
 
 void CifEditorsInfo::write(THandle<CifDataBlock> block, const EditorsInfo& info) {

@@ -63,12 +63,12 @@ THandle<ExperimentalInfo> CifExperimentalInfo::read(THandle<CifDataBlock> block)
     const double measured = string_to_double(block->value(measured_density_name));
     const double calculated = string_to_double(block->value(calculated_density_name));
     const double r_factor_percent = r_factor_of(block) * 100.0;
-    return THandle<ExperimentalInfo>(new ExperimentalInfo(
+    return make_handle<ExperimentalInfo>(
         string_to_double(temperature), temperature, pressure, measured, calculated,
         r_factor_percent, Range<double, DoubleComparator>(DoubleComparator{1e-7, &less_than}),
         read_probe(*block), block->value(source_name), determined, details,
         ExperimentalInfo::PowderStudy(0), block->value(refinement_details_name),
-        ExperimentalInfo::IntensityMethod(0)));
+        ExperimentalInfo::IntensityMethod(0));
 }
 
 void CifExperimentalInfo::write(THandle<CifDataBlock> block, const ExperimentalInfo& info) {

@@ -29,7 +29,7 @@ THandle<Publication> CifPublication::read(THandle<CifDataBlock> block) {
         for (unsigned int i = 0; i < item->size(); ++i)
             authors.push_back(item->value(item->is_looped() ? i : 0));
     }
-    return THandle<Publication>(new Publication(authors, Journal(code), volume, year, first_page));
+    return make_handle<Publication>(authors, Journal(code), volume, year, first_page);
 }
 
 void CifPublication::write(THandle<CifDataBlock> block, const Publication& publication) {

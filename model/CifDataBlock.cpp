@@ -5,9 +5,9 @@
 
 #include "cif/CifErrorException.h"
 #include "host/TextUtilities.h"
+#include "model/CifCharacters.h"
 #include "model/CifWriter.h"
 #include "model/ItemNameIndex.h"
-#include "model/CifCharacters.h"
 
 namespace {
 

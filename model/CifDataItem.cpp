@@ -11,9 +11,9 @@
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
 #include "host/TextUtilities.h"
+#include "model/CifCharacters.h"
 #include "model/CifWriter.h"
 #include "model/ReaderAccess.h"
-#include "model/CifCharacters.h"
 
 using cif::detail::ReaderAccess;
 
@@ -30,8 +30,7 @@ bool is_alpha(char c) {
 float read_float(const char* text, char** end) {
     const char* p = text;
     if (*p == '-') ++p;
-    const bool plain =
-        cif::detail::is_digit(*p) || (*p == '.' && cif::detail::is_digit(*(p + 1)));
+    const bool plain = cif::detail::is_digit(*p) || (*p == '.' && cif::detail::is_digit(*(p + 1)));
     float number = 0.0f;
     if (plain) {
         auto [stop, error] = std::from_chars(text, text + std::strlen(text), number);
@@ -305,7 +304,7 @@ ReaderAccess::Definition ReaderAccess::read_definition(const CifDataItem& item) 
 // Where the definition asks only for balanced markup, and for the placeholders "?" and ".",
 // the markup alone is looked at: every validator gives what that gives.
 CifDataItem::Validated ReaderAccess::validate(CifDataItem& item, const Definition& definition,
-                                             std::string_view value) {
+                                              std::string_view value) {
     if (definition.markup_only || is_placeholder(value)) {
         return cif::detail::has_markup_character(value)
                    ? check_super_subscript_markup(std::string(value))
@@ -317,7 +316,8 @@ CifDataItem::Validated ReaderAccess::validate(CifDataItem& item, const Definitio
 }
 
 void ReaderAccess::take_values(CifDataItem& item, PackedStrings& values) {
-    if (values.size() > 1) item.check_looped("take_values", static_cast<unsigned int>(values.size()));
+    if (values.size() > 1)
+        item.check_looped("take_values", static_cast<unsigned int>(values.size()));
     item.values_.swap(values);
 }
 
@@ -329,7 +329,8 @@ CifDataItem::Validated ReaderAccess::check_definition(CifDataItem& item,
         CifDataItem::Validated markup = check_super_subscript_markup(std::string(value));
         if (markup != CifDataItem::Valid) return markup;
     }
-    if (definition.type == CifDictionary::TYPE_UNDEFINED || is_placeholder(value)) return CifDataItem::Valid;
+    if (definition.type == CifDictionary::TYPE_UNDEFINED || is_placeholder(value))
+        return CifDataItem::Valid;
 
     if (!definition.enumeration->empty()) {
         for (const Enumeration& e : *definition.enumeration) {
@@ -368,11 +369,10 @@ CifDataItem::Validated CifDataItem::validate_refine_ls_weighting_scheme(const st
 }
 
 CifDataItem::Validated CifDataItem::default_validate(const std::string& value) {
-    return value.empty() ? Valid
-                         : ReaderAccess::check_definition(*this, ReaderAccess::read_definition(*this),
-                                                          value);
+    return value.empty()
+               ? Valid
+               : ReaderAccess::check_definition(*this, ReaderAccess::read_definition(*this), value);
 }
-
 
 // Reads the dictionary's range text once per item, as sscanf reads "%f:%f", else "%f:",
 // else ":%f"; false when none of them converts anything.
@@ -401,7 +401,7 @@ bool ReaderAccess::read_range(CifDataItem& item) {
 
 // Values within three standard uncertainties of a bound are accepted.
 CifDataItem::Validated ReaderAccess::check_range(CifDataItem& item, const Definition& definition,
-                                                std::string_view value) {
+                                                 std::string_view value) {
     if (!definition.has_range) return CifDataItem::Valid;
     if (!item.range_parsed_ && !read_range(item)) return CifDataItem::BadRange;
     // FORTRAN-style exponents: 1.0D2 is 1.0E2. Few values have one, so few need a copy.

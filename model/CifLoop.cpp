@@ -1,6 +1,5 @@
 #include "cif/CifLoop.h"
 
-
 #include "cif/CifDataItem.h"
 #include "host/TextUtilities.h"
 #include "model/CifWriter.h"

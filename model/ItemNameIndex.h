@@ -21,9 +21,7 @@ class ItemNameIndex {
     using Place = std::list<THandle<CifDataItem>>::iterator;
 
     /// The place of the item of that name, or nullptr.
-    const Place* find(std::string_view name) const {
-        return find(name, case_folded_hash(name));
-    }
+    const Place* find(std::string_view name) const { return find(name, case_folded_hash(name)); }
     /// The same, with the name's hash already at hand.
     const Place* find(std::string_view name, std::uint32_t name_hash) const;
     /// Adds the place of an item whose name, of that hash, is not in the index yet.

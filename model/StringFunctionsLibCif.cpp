@@ -119,8 +119,7 @@ bool is_bad_printing_char(unsigned char c) {
 
 CifDataItem::Validated check_super_subscript_markup(const std::string& text) {
     // Most values carry no markup at all; they need no search.
-    return cif::detail::has_markup_character(text) ? check_markup_pairs(text)
-                                                      : CifDataItem::Valid;
+    return cif::detail::has_markup_character(text) ? check_markup_pairs(text) : CifDataItem::Valid;
 }
 
 namespace {

@@ -9,7 +9,7 @@
 #include "host/Regex.h"
 
 Cif::Cif(THandle<CifDictionary> dictionary)
-    : dictionary_(std::move(dictionary)), errors_(new CifErrorContainer) {}
+    : dictionary_(std::move(dictionary)), errors_(make_handle<CifErrorContainer>()) {}
 
 Cif::~Cif() = default;
 

@@ -9,8 +9,8 @@
 #include "reading/Tokenizer.h"
 
 using cif::detail::PackedStrings;
-using cif::detail::TemporaryIgnore;
 using cif::detail::ReaderAccess;
+using cif::detail::TemporaryIgnore;
 using cif::detail::Tokenizer;
 
 namespace {
@@ -37,7 +37,7 @@ void append_comment_line(std::string& text, const CifToken& token) {
 
 // CifParser::take_after_comments() with a value's text left in the tokenizer's line buffer.
 void take_value_after_comments(Tokenizer& tokens, std::string& text, CifToken& token,
-                         std::string_view& token_text) {
+                               std::string_view& token_text) {
     tokens.get_token(token, token_text);
     for (; is_comment_or_blank(token); tokens.get_token(token, token_text))
         append_comment_line(text, token);
@@ -299,7 +299,6 @@ void CifParser::take_after_comments(CifTokenStream& stream, std::string& text, C
     for (; is_comment_or_blank(token); stream.get_token(token))
         append_comment_line(text, token);
 }
-
 
 void CifParser::collect_line_comments(CifTokenStream& stream, int first, int last,
                                       std::string& text, const char* prefix, const char* suffix) {

@@ -52,7 +52,7 @@ class Tokenizer {
     enum class LineEnd { None, Ending, EndOfInput };
 
     bool fill_input();
-    LineEnd read_characters(int& length);
+    LineEnd read_characters(int& n);
     const char* copy_ordinary_bytes(const char* p, const char* end, int& n);
     void discard_rest_of_line();
     void set_input_state(std::ios_base::iostate state);

@@ -51,8 +51,8 @@ std::string read_file(const std::string& path) {
 }  // namespace test_data
 
 THandle<CifConcreteDictionary> dictionary_from(const std::string& text) {
-    THandle<CifConcreteDictionary> dictionary(new CifConcreteDictionary);
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
+    THandle<CifConcreteDictionary> dictionary = make_handle<CifConcreteDictionary>();
+    THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
     std::istringstream in(text);
     dictionary->read(in, errors, nullptr);
     EXPECT_EQ(all_of(*errors), Errors());
@@ -66,8 +66,8 @@ THandle<CifConcreteDictionary> core_dictionary() {
 }
 
 THandle<Cif> read_cif(const std::string& text, THandle<CifDictionary> dictionary) {
-    if (!dictionary) dictionary = THandle<CifDictionary>(new CifConcreteDictionary);
-    THandle<Cif> cif(new Cif(dictionary));
+    if (!dictionary) dictionary = make_handle<CifConcreteDictionary>();
+    THandle<Cif> cif = make_handle<Cif>(dictionary);
     std::istringstream in(text);
     cif->read(in, CifParserSettings());
     return cif;

@@ -4,8 +4,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "host/crystal/Geometry.h"
 #include "host/Cell.h"
+#include "host/crystal/Geometry.h"
 
 namespace geometry = cif::detail::geometry;
 

@@ -5,10 +5,10 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "host/crystal/Geometry.h"
-#include "host/crystal/ImageOperators.h"
 #include "host/Cell.h"
 #include "host/Molecule3d.h"
+#include "host/crystal/Geometry.h"
+#include "host/crystal/ImageOperators.h"
 
 namespace image_operators = cif::detail::image_operators;
 

@@ -7,10 +7,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "host/crystal/Geometry.h"
-#include "host/crystal/ImageOperators.h"
 #include "host/BondDetector.h"
 #include "host/Molecule3d.h"
+#include "host/crystal/Geometry.h"
+#include "host/crystal/ImageOperators.h"
 
 namespace image_operators = cif::detail::image_operators;
 

@@ -1,5 +1,5 @@
-// Small fixed-size vector and matrix arithmetic for the crystal model's sources (not
-// installed): points are fractional or Cartesian triples, matrices act on columns.
+// Internal: small fixed-size vector and matrix arithmetic for the crystal model's sources:
+// points are fractional or Cartesian triples, matrices act on columns.
 #pragma once
 
 #include <array>

@@ -1,5 +1,5 @@
-// The symmetry operators whose images make whole molecules and fill the cell (not
-// installed), and the positions that can be placed in whole cells at all.
+// Internal: the symmetry operators whose images make whole molecules and fill the cell, and the
+// positions that can be placed in whole cells at all.
 #pragma once
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "host/crystal/Geometry.h"
 #include "host/Cell.h"
+#include "host/crystal/Geometry.h"
 
 Site::Site(const Point& fractional, const Point& cartesian, const UncertainValue& occupancy,
            THandle<Array<Uncertainty, 3>> uncertainty,

@@ -12,5 +12,5 @@
 class CIF_API CifChemicalInfo {
   public:
     static THandle<ChemicalInfo> read(THandle<CifDataBlock> block);
-    static void write(THandle<CifDataBlock> block, const ChemicalInfo& record);
+    static void write(THandle<CifDataBlock> block, const ChemicalInfo& info);
 };

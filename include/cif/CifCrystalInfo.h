@@ -10,5 +10,5 @@
 class CIF_API CifCrystalInfo {
   public:
     static THandle<CrystalInfo> read(THandle<CifDataBlock> block);
-    static void write(THandle<CifDataBlock> block, const CrystalInfo& record);
+    static void write(THandle<CifDataBlock> block, const CrystalInfo& info);
 };

@@ -10,5 +10,5 @@
 class CIF_API CifDepositionInfo {
   public:
     static THandle<DepositionInfo> read(THandle<CifDataBlock> block);
-    static void write(THandle<CifDataBlock> block, const DepositionInfo& record);
+    static void write(THandle<CifDataBlock> block, const DepositionInfo& info);
 };

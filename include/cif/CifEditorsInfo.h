@@ -10,5 +10,5 @@
 class CIF_API CifEditorsInfo {
   public:
     static THandle<EditorsInfo> read(THandle<CifDataBlock> block);
-    static void write(THandle<CifDataBlock> block, const EditorsInfo& record);
+    static void write(THandle<CifDataBlock> block, const EditorsInfo& info);
 };

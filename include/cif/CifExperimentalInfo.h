@@ -11,5 +11,5 @@
 class CIF_API CifExperimentalInfo {
   public:
     static THandle<ExperimentalInfo> read(THandle<CifDataBlock> block);
-    static void write(THandle<CifDataBlock> block, const ExperimentalInfo& record);
+    static void write(THandle<CifDataBlock> block, const ExperimentalInfo& info);
 };

@@ -11,5 +11,5 @@ class CIF_API CifPublication {
   public:
     /// Throws std::runtime_error when the block has no journal code.
     static THandle<Publication> read(THandle<CifDataBlock> block);
-    static void write(THandle<CifDataBlock> block, const Publication& record);
+    static void write(THandle<CifDataBlock> block, const Publication& publication);
 };

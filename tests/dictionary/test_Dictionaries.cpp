@@ -11,7 +11,7 @@
 namespace {
 
 Errors read_errors(CifConcreteDictionary& dictionary, const std::string& text) {
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
+    THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
     std::istringstream in(text);
     dictionary.read(in, errors, nullptr);
     EXPECT_FALSE(errors->error_ignored(CifError::NonStandardDataItem));
@@ -50,7 +50,7 @@ TEST(Dictionaries, ReadingRules) {
     EXPECT_FALSE(d.entry_with_name("_a"));
     EXPECT_EQ(read_errors(d, "# nothing\n"), Errors{CifError(CifError::NoDataBlocks, -1)});
     std::ifstream missing("/nonexistent/cif_core.dic");
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
+    THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
     d.read(missing, errors, nullptr);
     EXPECT_EQ(all_of(*errors), Errors{CifError(CifError::FileNotRead, -1)});
     std::istringstream in("data_a\n_name '_a'\n");
@@ -64,7 +64,7 @@ TEST(Dictionaries, ReadingRestoresTheIgnoredIdentifiersOnEveryExit) {
     FailingSource buffer;
     std::istream failing(&buffer);
     failing.exceptions(std::ios::badbit);
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
+    THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
     CifConcreteDictionary d;
     EXPECT_THROW(d.read(failing, errors, nullptr), std::runtime_error);
     EXPECT_FALSE(errors->error_ignored(CifError::NonStandardDataItem));
@@ -123,7 +123,7 @@ TEST(Dictionaries, ConverterKeywordsAndLists) {
     for (const ConverterCase& c : converter_cases) {
         SCOPED_TRACE(c.attributes);
         THandle<Cif> cif = read_cif("#\ndata_def\nloop_ _name '_a_x' '_a_y'\n" + c.attributes);
-        THandle<CifErrorContainer> errors(new CifErrorContainer);
+        THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
         CifDictionaryDataConverter::Definitions out;
         CifDictionaryDataConverter(errors).convert(cif->block(0), out);
         ASSERT_EQ(out.size(), 2u);
@@ -131,7 +131,7 @@ TEST(Dictionaries, ConverterKeywordsAndLists) {
         EXPECT_EQ(all_of(*errors), c.errors);
         EXPECT_EQ(summary(*out[0].second), c.record);
     }
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
+    THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
     CifDictionaryDataConverter::Definitions out;
     CifDictionaryDataConverter(errors).convert(read_cif("data_def\n_category c\n")->block(0), out);
     EXPECT_TRUE(out.empty());
@@ -144,7 +144,7 @@ TEST(Dictionaries, PoolAnswersFromTheFirstDefiningDictionary) {
     THandle<CifConcreteDictionary> b = dictionary_from(
         "data_on\n_dictionary_name B\ndata_x\n_name '_X'\n_type char\n_units mm\n"
         "data_y\n_name '_y'\n_units s\n_category cell\n");
-    THandle<CifDictionaryPool> pool(new CifDictionaryPool);
+    THandle<CifDictionaryPool> pool = make_handle<CifDictionaryPool>();
     EXPECT_EQ(pool->list("_x"), CifDictionary::LIST_BOTH);
     pool->insert(a);
     pool->insert(b);

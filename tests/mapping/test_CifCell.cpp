@@ -64,7 +64,7 @@ TEST(CifCell, RealStructures) {
                     .molecular_weight_sum();
             EXPECT_NEAR(weight, number(*block, "_chemical_formula_weight"), 1.1);
         }
-        THandle<CifDataBlock> written(new CifDataBlock(cif->dictionary(), "data_w", 1));
+        THandle<CifDataBlock> written = make_handle<CifDataBlock>(cif->dictionary(), "data_w", 1);
         CifCell::write(written, *cell);
         THandle<Cell> again = CifCell::read(written, remarks);
         EXPECT_EQ(all_of(remarks), Errors());

@@ -21,7 +21,7 @@ namespace {
 // The record written into an empty block, printed, and read back from the text.
 template <class Mapper, class Record>
 THandle<Record> written_and_read(const Record& record, std::string* text = nullptr) {
-    THandle<Cif> cif(new Cif(THandle<CifDictionary>(new CifConcreteDictionary)));
+    THandle<Cif> cif = make_handle<Cif>(make_handle<CifConcreteDictionary>());
     Mapper::write(*cif->new_block("data_record", cif->block_end()), record);
     const std::string printed = written(*cif);
     if (text != nullptr) *text = printed;
@@ -167,7 +167,7 @@ TEST(Records, RealStructures) {
         }
         // Systematic names go to the in-house notation and come back as they were.
         THandle<ChemicalInfo> chemical = CifChemicalInfo::read(block);
-        THandle<CifDataBlock> copy(new CifDataBlock(block->dictionary(), "data_copy", 1));
+        THandle<CifDataBlock> copy = make_handle<CifDataBlock>(block->dictionary(), "data_copy", 1);
         CifChemicalInfo::write(copy, *chemical);
         EXPECT_EQ(copy->value("_chemical_name_systematic"),
                   strip(block->value("_chemical_name_systematic"), "\n"));
@@ -187,12 +187,10 @@ TEST(ChemicalNames, BothNotationsAndBack) {
         {"\\j \\G", "<c>\\j</c> <g>G</g>"}};
     for (const auto& [cif, kesh] : names) {
         KeshRichTextGenerator to_kesh;
-        TextItem(THandle<InputTextStyleFinder>(new CifChemicalNameStyleFinder), cif)
-            .mark_up_text(to_kesh);
+        TextItem(make_handle<CifChemicalNameStyleFinder>(), cif).mark_up_text(to_kesh);
         EXPECT_EQ(to_kesh.text(), kesh) << cif;
         CifRichTextGenerator to_cif;
-        EXPECT_EQ(TextItem(THandle<InputTextStyleFinder>(new KeshChemicalNameStyleFinder), kesh)
-                      .mark_up_text(to_cif),
+        EXPECT_EQ(TextItem(make_handle<KeshChemicalNameStyleFinder>(), kesh).mark_up_text(to_cif),
                   cif);
     }
 }

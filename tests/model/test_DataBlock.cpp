@@ -113,19 +113,19 @@ TEST_F(DataBlock, MisuseThrowsAndChangesNothing) {
                  "Invalid move of cif data item: CifDataBlock::set_write_order mode was 2", -1));
     const CifError null_loop(CifError::InternalReadError, "CifDataBlock::adding null loop", -1);
     expect_refused([&] { block_.add_loop(THandle<CifLoop>()); }, null_loop);
-    expect_refused([&] { block_.add_loop(THandle<CifLoop>(new CifLoop)); }, null_loop);
-    THandle<CifLoop> missing(new CifLoop);
+    expect_refused([&] { block_.add_loop(make_handle<CifLoop>()); }, null_loop);
+    THandle<CifLoop> missing = make_handle<CifLoop>();
     missing->add_column("_a");
     missing->add_column("_zz");
     expect_refused([&] { block_.add_loop(missing); },
                    CifError(CifError::InternalReadError,
                             "Creating invalid loop, item _zz does not exist", -1));
-    THandle<CifLoop> taken(new CifLoop);
+    THandle<CifLoop> taken = make_handle<CifLoop>();
     taken->add_column("_b");
     taken->add_column("_D");
     expect_refused([&] { block_.add_loop(taken); },
                    CifError(CifError::DataItemAlreadySet, "_c", 7));
-    THandle<CifLoop> good(new CifLoop);
+    THandle<CifLoop> good = make_handle<CifLoop>();
     good->add_column("_b");
     good->add_column("_a");
     block_.add_loop(good);
@@ -197,7 +197,7 @@ TEST_F(DataBlock, Categories) {
 }
 
 TEST_F(DataBlock, WholeCopyTakesEverythingButTheDictionary) {
-    CifDataBlock source(THandle<CifDictionary>(new CifConcreteDictionary), "data_src", 42);
+    CifDataBlock source(make_handle<CifConcreteDictionary>(), "data_src", 42);
     source.set_comments("#block\n", CifCommentable::Leading);
     source.set_value("_a", "1");
     add_column(source, "_l", {"x", "y"});
@@ -225,7 +225,7 @@ TEST(DataBlockProperties, InvariantsHoldThroughRandomOperations) {
                 out.push_back(names[pick(names.size())]);
             return out;
         };
-        THandle<CifDictionary> dictionary(new CifConcreteDictionary);
+        THandle<CifDictionary> dictionary = make_handle<CifConcreteDictionary>();
         CifDataBlock a(dictionary, "data_a", 1);
         CifDataBlock b(dictionary, "data_b", 2);
         for (int step = 0; step < 300; ++step) {

@@ -13,7 +13,7 @@ Names block_names(const Cif& cif) {
 }
 
 TEST(Document, Blocks) {
-    Cif cif(THandle<CifDictionary>(new CifConcreteDictionary));
+    Cif cif(make_handle<CifConcreteDictionary>());
     try {
         cif.block(0);
         ADD_FAILURE();

@@ -16,7 +16,7 @@ std::string body(const CifDataBlock& block, const CifWriteSettings& settings = C
 
 std::string item_text(const std::string& name, const std::string& value,
                       const std::string& after_value = "") {
-    CifDataBlock block(THandle<CifDictionary>(new CifConcreteDictionary), "data_w", 1);
+    CifDataBlock block(make_handle<CifConcreteDictionary>(), "data_w", 1);
     block.set_value(name, value);
     block.find(name)->set_comments(after_value, CifCommentable::AfterValue);
     return body(block);
@@ -24,7 +24,7 @@ std::string item_text(const std::string& name, const std::string& value,
 
 std::string loop_text(const std::vector<Names>& columns,
                       const CifWriteSettings& settings = CifWriteSettings()) {
-    CifDataBlock block(THandle<CifDictionary>(new CifConcreteDictionary), "data_w", 1);
+    CifDataBlock block(make_handle<CifConcreteDictionary>(), "data_w", 1);
     Names names;
     for (const Names& column : columns) {
         names.push_back("_" + std::to_string(names.size()));
@@ -67,7 +67,7 @@ TEST(Writing, SingleValues) {
 }
 
 TEST(Writing, CommentsOfAnItemWithoutValueAndOfAnEmptyValue) {
-    CifDataBlock block(THandle<CifDictionary>(new CifConcreteDictionary), "data_w", 1);
+    CifDataBlock block(make_handle<CifConcreteDictionary>(), "data_w", 1);
     THandle<CifDataItem> item = block.obtain("_a");
     item->set_value(0, "");
     item->set_comments("#lead\n", CifCommentable::Leading);
@@ -116,10 +116,10 @@ TEST(Writing, ReadingAndWritingAgainChangesNothing) {
     THandle<Cif> cif = read_cif(text);
     EXPECT_EQ(written(*cif), text);
     EXPECT_EQ(written(*read_cif(written(*cif))), text);
-    THandle<CifLoop> loop(new CifLoop);
+    THandle<CifLoop> loop = make_handle<CifLoop>();
     loop->add_column("_A");
     loop->add_column("_B");
-    THandle<CifDataBlock> block(new CifDataBlock(cif->dictionary(), "data_y", 1));
+    THandle<CifDataBlock> block = make_handle<CifDataBlock>(cif->dictionary(), "data_y", 1);
     block->set_value("_a", "1");
     block->set_value("_b", "2");
     block->add_loop(loop);
@@ -151,8 +151,8 @@ TEST(Writing, NothingGoesIntoAStreamThatIsNotGood) {
 }
 
 TEST(WritingHelpers, PrintItemAndLeftJustify) {
-    THandle<CifDataItem> item(
-        new CifDataItem(THandle<CifDictionary>(new CifConcreteDictionary), "_a"));
+    THandle<CifDataItem> item =
+        make_handle<CifDataItem>(make_handle<CifConcreteDictionary>(), "_a");
     item->set_looped();
     item->add_value("v0");
     std::ostringstream out;

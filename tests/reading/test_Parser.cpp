@@ -152,7 +152,7 @@ TEST(Parser, LongAndShortLoopsOneAfterTheOther) {
 // read whichever way it ends: with blocks, without, or by an exception from the stream.
 TEST(Parser, TheCallersIgnoredIdentifiersSurviveEveryRead) {
     for (bool ignored_before : {false, true}) {
-        Cif cif(THandle<CifDictionary>(new CifConcreteDictionary));
+        Cif cif(make_handle<CifConcreteDictionary>());
         if (ignored_before) cif.errors()->ignore_error(CifError::UnterminatedQuote);
         for (const char* text : {"'prose\n", "data_x\n"}) {
             std::istringstream in(text);

@@ -21,7 +21,7 @@ const std::set<std::string> not_kept_by_writing = {
 
 // Everything a reading gives: the document, the text it writes, its diagnostics.
 std::string read_from(std::istream& in) {
-    Cif cif(THandle<CifDictionary>(new CifConcreteDictionary));
+    Cif cif(make_handle<CifConcreteDictionary>());
     cif.read(in, CifParserSettings());
     for (auto block = cif.block_begin(); block != cif.block_end(); ++block)
         EXPECT_TRUE(block_invariants_hold(**block)) << (*block)->name();

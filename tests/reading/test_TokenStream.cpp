@@ -72,7 +72,7 @@ TEST(TokenStream, Cases) {
     for (const TokenCase& c : token_cases) {
         SCOPED_TRACE(c.text.substr(0, 40));
         std::istringstream input(c.text);
-        THandle<CifErrorContainer> errors(new CifErrorContainer);
+        THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
         CifParserSettings settings;
         settings.max_line_length = c.max_line_length;
         EXPECT_EQ(token_summary(input, errors, settings), c.tokens);
@@ -82,7 +82,7 @@ TEST(TokenStream, Cases) {
 
 TEST(TokenStream, EndOfInputForeverAndNothingFromABadStream) {
     std::istringstream input("x");
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
+    THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
     CifTokenStream stream(&input, errors, CifParserSettings());
     std::string types;
     for (int i = 0; i < 4; ++i)
@@ -99,11 +99,11 @@ TEST(TokenStream, SameTokensFromEveryKindOfStream) {
     const std::string text =
         "data_x\r\n_a 'q t'\r\n;\r\nfield\r\n;\r\n" + big('w', 70000) + "\r1 #c\n";
     std::istringstream whole(text);
-    THandle<CifErrorContainer> expected(new CifErrorContainer);
+    THandle<CifErrorContainer> expected = make_handle<CifErrorContainer>();
     const std::string tokens = token_summary(whole, expected);
     CharacterSource source(text);
     std::istream input(&source);
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
+    THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
     EXPECT_EQ(token_summary(input, errors), tokens);
     EXPECT_EQ(all_of(*errors), all_of(*expected));
     EXPECT_NE(tokens.find(" 1:1@7 64:c@7 "), std::string::npos);
@@ -112,7 +112,7 @@ TEST(TokenStream, SameTokensFromEveryKindOfStream) {
 TEST(TokenStream, AFailingSourceEndsTheInputOrThrowsAsTheStreamAsks) {
     FailingSource buffer;
     std::istream quiet(&buffer);
-    THandle<CifErrorContainer> errors(new CifErrorContainer);
+    THandle<CifErrorContainer> errors = make_handle<CifErrorContainer>();
     EXPECT_EQ(token_summary(quiet, errors), "0:@1");
     EXPECT_TRUE(quiet.bad());
     std::istream loud(&buffer);

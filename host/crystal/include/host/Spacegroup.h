@@ -50,7 +50,7 @@ class HOST_API Spacegroup {
     static std::string derive_vexor_symbol(const std::string& name);
 
   private:
-    void take_tabulated(const void* tabulated);
+    void take_tabulated(const void* group);
 
     std::string name_;
     std::string spaced_name_;

@@ -116,8 +116,7 @@ class THandle {
     }
     // Out of line, so that the compiler does not take the last release, inlined beside a
     // live copy, for a use after free.
-    __attribute__((noinline)) static void destroy(T* object,
-                                                  cif::detail::Count* count) noexcept {
+    __attribute__((noinline)) static void destroy(T* object, cif::detail::Count* count) noexcept {
         if (count->joint) {
             object->~T();
             count->~Count();
