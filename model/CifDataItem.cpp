@@ -302,14 +302,10 @@ ReaderAccess::Definition ReaderAccess::read_definition(const CifDataItem& item) 
 }
 
 // Where the definition asks only for balanced markup, and for the placeholders "?" and ".",
-// the markup alone is looked at: every validator gives what that gives.
-CifDataItem::Validated ReaderAccess::validate(CifDataItem& item, const Definition& definition,
-                                              std::string_view value) {
-    if (definition.markup_only || is_placeholder(value)) {
-        return cif::detail::has_markup_character(value)
-                   ? check_super_subscript_markup(std::string(value))
-                   : CifDataItem::Valid;
-    }
+// validate() looks at the markup alone: every validator gives what that gives.
+CifDataItem::Validated ReaderAccess::validate_by_validator(CifDataItem& item,
+                                                           const Definition& definition,
+                                                           std::string_view value) {
     return item.validator_ == CifDataItem::Validator::Default
                ? check_definition(item, definition, value)
                : item.validate(std::string(value));

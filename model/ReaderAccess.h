@@ -2,11 +2,14 @@
 // the reader fills, so that the reader's fast path stays out of the installed headers.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "cif/CifDataItem.h"
 #include "cif/CifDictionary.h"
+#include "cif/StringFunctionsLibCif.h"
+#include "model/CifCharacters.h"
 
 class CifTokenStream;
 
@@ -36,9 +39,16 @@ class ReaderAccess {
     // CifDataItem; defined in model/CifDataItem.cpp.
 
     static Definition read_definition(const CifDataItem& item);
-    /// CifDataItem::validate() with the item's definition at hand.
+    /// CifDataItem::validate() with the item's definition at hand. Inline: a reader calls it
+    /// for every loop value, and most need only their markup looked at.
     static CifDataItem::Validated validate(CifDataItem& item, const Definition& definition,
-                                           std::string_view value);
+                                           std::string_view value) {
+        if (definition.markup_only || is_placeholder(value)) {
+            return has_markup_character(value) ? check_super_subscript_markup(std::string(value))
+                                               : CifDataItem::Valid;
+        }
+        return validate_by_validator(item, definition, value);
+    }
     /// The default validator.
     static CifDataItem::Validated check_definition(CifDataItem& item, const Definition& definition,
                                                    std::string_view value);
@@ -51,6 +61,10 @@ class ReaderAccess {
     static Tokenizer& tokenizer(CifTokenStream& stream);
 
   private:
+    // Where the definition asks for more than balanced markup of a value that is not "?" or ".".
+    static CifDataItem::Validated validate_by_validator(CifDataItem& item,
+                                                        const Definition& definition,
+                                                        std::string_view value);
     static CifDataItem::Validated check_range(CifDataItem& item, const Definition& definition,
                                               std::string_view value);
     static bool read_range(CifDataItem& item);
