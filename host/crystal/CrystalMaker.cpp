@@ -62,9 +62,37 @@ Atom::SymmetryImage composed(const Atom::SymmetryImage& inner, const CrystalSymm
     return inner;  // operators that are not a group: the atom's own record stays
 }
 
-// The molecule an operator and a whole-cell shift map the given one to.
+// Where each listed atom stands in the cell so far. An image of it within the same-site
+// distance of one of these places, whole cells apart, is that atom again: an atom on a
+// special position, or an atom a polymer's or network's fragment shares with its images.
+class PlacedSites {
+  public:
+    explicit PlacedSites(const Cell& cell) : to_cartesian_(cell.orthogonalisation()) {}
+
+    /// Records the atom's place; false when its listed atom stands there already.
+    bool place(const Atom& atom) {
+        const Atom* listed = atom.listed_atom() ? atom.listed_atom().get() : &atom;
+        std::vector<Vector>& places = places_[listed];
+        const Vector& point = atom.site()->fractional();
+        for (const Vector& other : places) {
+            if (geometry::periodic_distance(point, other, to_cartesian_) <
+                BondDetector::same_site_distance) {
+                return false;
+            }
+        }
+        places.push_back(point);
+        return true;
+    }
+
+  private:
+    geometry::Matrix to_cartesian_;
+    std::unordered_map<const Atom*, std::vector<Vector>> places_;
+};
+
+// The atoms of the molecule that an operator and a whole-cell shift map to places not taken
+// yet, with the bonds among them.
 THandle<Molecule> image_of(const Molecule& molecule, const CrystalSymmetryOperator& operation,
-                           const Array<int, 3>& shift, const Cell& cell) {
+                           const Array<int, 3>& shift, const Cell& cell, PlacedSites& placed) {
     auto image = make_handle<Molecule3d>();
     std::unordered_map<const Atom*, THandle<Atom>> copies;
     for (auto atom = molecule.atoms_begin(); atom != molecule.atoms_end(); ++atom) {
@@ -72,24 +100,30 @@ THandle<Molecule> image_of(const Molecule& molecule, const CrystalSymmetryOperat
         copy->set_site((*atom)->site()->image(operation, shift, cell));
         copy->set_image(composed((*atom)->image(), operation, shift, cell.spacegroup().operators()),
                         (*atom)->listed_atom() ? (*atom)->listed_atom() : *atom);
+        if (!placed.place(*copy)) continue;
         copies[atom->get()] = copy;
         image->add_atom(copy);
     }
-    for (const Molecule::Bond& bond : molecule.bonds())
-        image->add_bond(copies[bond.first.get()], copies[bond.second.get()]);
+    for (const Molecule::Bond& bond : molecule.bonds()) {
+        const auto first = copies.find(bond.first.get());
+        const auto second = copies.find(bond.second.get());
+        if (first != copies.end() && second != copies.end()) {
+            image->add_bond(first->second, second->second);
+        }
+    }
     return image;
 }
 
-// Every distinct image of one molecule with its centre in the cell.
-// A molecule with an atom of no known place has no place in the cell either.
+// Every image of one molecule moved by whole cells so that its centre lies in the cell, with
+// the atoms no earlier image has placed. A molecule with an atom of no known place has no
+// place in the cell either.
 void pack(const THandle<Molecule>& molecule, const Cell& cell, const std::vector<int>& usable,
-          Crystal::MoleculeList& contents) {
-    const bool placed =
+          PlacedSites& placed, Crystal::MoleculeList& contents) {
+    const bool placeable =
         std::all_of(molecule->atoms_begin(), molecule->atoms_end(), [](const THandle<Atom>& atom) {
             return atom->site() && image_operators::is_placeable(atom->site()->fractional());
         });
-    if (molecule->natoms() == 0 || !placed) return;
-    std::vector<Vector> centres;
+    if (molecule->natoms() == 0 || !placeable) return;
     const Vector listed_centre = centre_of(*molecule);
     for (int s : usable) {
         const CrystalSymmetryOperator operation =
@@ -99,14 +133,8 @@ void pack(const THandle<Molecule>& molecule, const Cell& cell, const std::vector
         const Array<int, 3> shift{-static_cast<int>(std::floor(centre[0])),
                                   -static_cast<int>(std::floor(centre[1])),
                                   -static_cast<int>(std::floor(centre[2]))};
-        const Vector wrapped{centre[0] + shift[0], centre[1] + shift[1], centre[2] + shift[2]};
-        const bool seen = std::any_of(centres.begin(), centres.end(), [&](const Vector& other) {
-            return geometry::periodic_distance(wrapped, other, cell.orthogonalisation()) <
-                   BondDetector::same_site_distance;
-        });
-        if (seen) continue;
-        centres.push_back(wrapped);
-        contents.push_back(image_of(*molecule, operation, shift, cell));
+        THandle<Molecule> image = image_of(*molecule, operation, shift, cell, placed);
+        if (image->natoms() > 0) contents.push_back(image);
     }
 }
 
@@ -173,7 +201,8 @@ THandle<Crystal> CrystalMaker::create_crystal() const {
     std::vector<int> usable = image_operators::of(cell_.spacegroup());
     if (usable.empty()) usable.push_back(-1);  // P 1: each molecule as it is
     auto contents = make_handle<MoleculeList>();
+    PlacedSites placed(cell_);
     for (const THandle<Molecule>& molecule : *molecules_)
-        pack(molecule, cell_, usable, *contents);
+        pack(molecule, cell_, usable, placed, *contents);
     return make_handle<Crystal>(cell_, contents);
 }

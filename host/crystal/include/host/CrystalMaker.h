@@ -40,8 +40,10 @@ class HOST_API CrystalMaker {
     void select_cell();
 
     /// The unit cell's contents: the given ones, or every symmetry image of each of the
-    /// structure's molecules moved by whole cells so that its centre lies in the cell, an
-    /// image on the same place as another (a molecule on a special position) counted once.
+    /// structure's molecules moved by whole cells so that its centre lies in the cell, each
+    /// atom site once: an image holds only the atoms no earlier image has put on the same
+    /// place (a molecule or atom on a special position, the atoms a polymer's or network's
+    /// fragment shares with its images), and an image left with none is not shown.
     THandle<Crystal> create_crystal() const;
 
   private:
