@@ -405,6 +405,9 @@ std::pair<THandle<CrystalMaker>, THandle<std::vector<THandle<DisorderSelector>>>
 CifMolecule::crystal_maker_disorder_selector(THandle<CifDataBlock> block, const Cell& cell,
                                              CifErrorContainer& errors) {
     const auto [disorder, read] = listed_atoms(block, cell, errors);
+    // As in the other views, a negative group keeps an atom off its own images.
+    for (const THandle<Atom>& atom : *read)
+        atom->set_disorder_group(disorder_group_number(disorder, atom->index()));
     const DisorderAnalyser analyser(disorder_info(disorder, *read), cell);
     auto maker = make_handle<CrystalMaker>(cell, analyser.molecules(), THandle<MoleculeList>(),
                                            THandle<MoleculeList>());

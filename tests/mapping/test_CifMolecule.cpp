@@ -514,6 +514,29 @@ TEST(CifMolecule, DisorderSelectors) {
     EXPECT_THROW(selectors->back()->select(3), std::invalid_argument);
 }
 
+// The selector view completes molecules across symmetry as the default view does, and keeps
+// an atom of a negative group off its own image.
+TEST(CifMolecule, DisorderSelectorViewCompletesMolecules) {
+    auto selector_view = [](const std::string& text) {
+        Structure structure(text);
+        return formulas(*CifMolecule::crystal_maker_disorder_selector(
+                             structure.block, *structure.cell, structure.errors)
+                             .first);
+    };
+    EXPECT_EQ(selector_view(test_data::read_file(test_data::bundled("cif/2205053-molecule.cif"))),
+              "C4 H8 Br2 Cu N8");
+    const std::string about_centre = crystal(
+        "10 10 10 90 90 90", p_1,
+        atom_loop("label type_symbol fract_x fract_y fract_z occupancy disorder_assembly "
+                  "disorder_group",
+                  "C1 C 0.02 0.03 0 0.5 A -1\nC2 C 0.16 0.03 0 0.5 A -1"));
+    EXPECT_EQ(selector_view(about_centre), "C2");
+    Structure structure(about_centre);
+    EXPECT_EQ(formulas(*CifMolecule::crystal_maker(structure.block, *structure.cell,
+                                                   structure.errors)),
+              "C2");
+}
+
 TEST(CifMolecule, WritingMolecules) {
     auto atom = [](const std::string& label, const std::string& symbol, double x, bool stated) {
         THandle<Array<Uncertainty, 3>> uncertainty;
