@@ -52,9 +52,10 @@ bool has_row(const THandle<CifDataItem>& item, int row) {
     return item && static_cast<unsigned int>(row) < item->size();
 }
 
-// The row's value; empty for a missing item or past its end.
+// The row's value; empty for a missing item or past its end. An item standing alone beside
+// the atom loop has a value for the first row only.
 std::string row_value(const THandle<CifDataItem>& item, int row) {
-    return item ? item->value(row) : std::string();
+    return has_row(item, row) ? std::string(item->value_view(row)) : std::string();
 }
 
 std::string stripped(const std::string& text) {
@@ -293,10 +294,10 @@ std::vector<DisorderAtom> disorder_info(const DisorderItems& disorder, const Ato
         DisorderAtom entry(atoms[row], 0, 0);
         const bool partial = std::fabs(atoms[row]->site()->occupancy().value() - 1.0) > 1e-7;
         const std::string group =
-            disorder.group && partial ? stripped(disorder.group->value(row)) : ".";
+            disorder.group && partial ? stripped(row_value(disorder.group, row)) : ".";
         entry.group = index_in(groups, group);
         const std::string assembly =
-            entry.group != 0 && disorder.assembly ? stripped(disorder.assembly->value(row)) : ".";
+            entry.group != 0 && disorder.assembly ? stripped(row_value(disorder.assembly, row)) : ".";
         entry.assembly = index_in(assemblies, assembly);
         result.push_back(entry);
     });

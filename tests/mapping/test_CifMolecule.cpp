@@ -514,6 +514,28 @@ TEST(CifMolecule, DisorderSelectors) {
     EXPECT_THROW(selectors->back()->select(3), std::invalid_argument);
 }
 
+// An atom-site item standing alone beside the atom loop gives the first atom its value and
+// the others none; no view throws for it.
+TEST(CifMolecule, UnloopedItemsBesideTheAtomLoop) {
+    const std::string loop =
+        atom_loop("label fract_x fract_y fract_z occupancy", "N1 0.1 0.1 0.1 0.5\nC2 0.2 0.1 0.1 0.5");
+    for (const char* single : {"_atom_site_disorder_group 1\n_atom_site_disorder_assembly A\n",
+                               "_atom_site_type_symbol O\n", "_atom_site_adp_type Uiso\n"}) {
+        SCOPED_TRACE(single);
+        Structure structure(crystal("10 10 10 90 90 90", p1, single + loop));
+        const THandle<Molecule> molecule =
+            CifMolecule::molecule(structure.block, *structure.cell, structure.errors);
+        ASSERT_EQ(molecule->natoms(), 2);
+        EXPECT_EQ(std::string(single).find("type_symbol") != std::string::npos ? "C O" : "C N",
+                  molecule->formula());
+        EXPECT_EQ(CifMolecule::crystal_maker(structure.block, *structure.cell, structure.errors)
+                      ->nmolecules(),
+                  1);
+        EXPECT_NO_THROW(CifMolecule::crystal_maker_disorder_selector(
+            structure.block, *structure.cell, structure.errors));
+    }
+}
+
 // The selector view completes molecules across symmetry as the default view does, and keeps
 // an atom of a negative group off its own image.
 TEST(CifMolecule, DisorderSelectorViewCompletesMolecules) {
