@@ -9,6 +9,7 @@
 #include "cif/CifCell.h"
 #include "host/CrystalChemicalFormula.h"
 #include "host/TextUtilities.h"
+#include "host/UncertainValue.h"
 
 namespace {
 
@@ -48,8 +49,12 @@ struct CheckFormulaWeight {
         if (!sum || !weight || !sum->has_significant_value() || !weight->has_significant_value()) {
             return;
         }
-        bool number = false;
-        const double given = string_to_double(weight->value(), number);
+        // A weight stated with its s.u. ("171.3(2)") is a number too.
+        std::istringstream stated(weight->value());
+        UncertainValue read;
+        read.parse(stated);
+        const bool number = !stated.fail() && (stated >> std::ws).eof();
+        const double given = read.value();
         const double calculated =
             CrystalChemicalFormula(sum->value(), false).molecular_weight_sum();
         if (!number) return;

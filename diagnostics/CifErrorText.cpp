@@ -132,6 +132,8 @@ const Entry table[] = {
      "Data value <2> has no matching value of its parent item : <1>"},
     {CifError::LoopMixesCategories, CifError::Warning,
      "Loop mixes items of categories <1> and <2>"},
+    {CifError::SpacegroupAxesReplaced, CifError::Remark,
+     "Ignoring the axes of supplied spacegroup (<1>); using the axes the cell angles fit (<2>)"},
     {static_cast<CifError::ErrorID>(0), CifError::Warning, "Unknown error <1> <2>"},
 };
 

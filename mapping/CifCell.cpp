@@ -13,6 +13,10 @@
 namespace {
 
 const char* const name_item = "_symmetry_space_group_name_H-M";
+// Files of the newer dictionary name the group only here.
+const std::vector<std::string> name_items = {name_item, "_space_group_name_H-M_alt"};
+const std::vector<std::string> hall_items = {"_space_group_name_Hall",
+                                             "_symmetry_space_group_name_Hall"};
 const std::vector<std::string> number_items = {"_space_group_IT_number",
                                                "_symmetry_Int_Tables_number"};
 const std::vector<std::string> operator_items = {"_space_group_symop_operation_xyz",
@@ -26,6 +30,7 @@ struct SymmetryItems {
     THandle<CifDataItem> name;
     THandle<CifDataItem> number;
     THandle<CifDataItem> operators;
+    THandle<CifDataItem> hall;
 };
 
 struct to_lowercase {
@@ -59,10 +64,10 @@ UncertainValue parse_cell_value(const std::string& text, const std::string& para
 }
 
 SymmetryItems symmetry_items(THandle<CifDataBlock> block) {
-    SymmetryItems items{find_from_alternatives(block, {name_item}),
-                        find_from_alternatives(block, number_items),
-                        find_from_alternatives(block, operator_items)};
-    if (!items.name && !items.number && !items.operators) {
+    SymmetryItems items{
+        find_from_alternatives(block, name_items), find_from_alternatives(block, number_items),
+        find_from_alternatives(block, operator_items), find_from_alternatives(block, hall_items)};
+    if (!items.name && !items.number && !items.operators && !items.hall) {
         throw std::runtime_error(
             std::string("Reading symmetry from Cif failed: could not retrieve ") + name_item +
             ", nor " + number_items[0] + ", nor " + number_items[1] + ", nor " + operator_items[0] +
@@ -88,8 +93,7 @@ std::string cleaned_name(const std::string& raw) {
 
 THandle<std::vector<CrystalSymmetryOperator>> read_operators(const THandle<CifDataItem>& item,
                                                              CifErrorContainer& errors, int line) {
-    THandle<std::vector<CrystalSymmetryOperator>> operators(
-        new std::vector<CrystalSymmetryOperator>);
+    auto operators = make_handle<std::vector<CrystalSymmetryOperator>>();
     if (!item || !item->has_value()) return operators;
     for (unsigned int i = 0; i < item->size(); ++i) {
         const std::string text = strip(item->value(i), " \t");
@@ -107,6 +111,27 @@ THandle<std::vector<CrystalSymmetryOperator>> read_operators(const THandle<CifDa
     return operators;
 }
 
+// The group of a Hall symbol, where the block gives one that is; the empty handle otherwise.
+THandle<Spacegroup> hall_group(const THandle<CifDataItem>& hall) {
+    if (!hall || !hall->has_significant_value()) return {};
+    try {
+        return make_handle<Spacegroup>(Spacegroup::from_hall(hall->value()));
+    } catch (const std::invalid_argument&) {
+        return {};
+    }
+}
+
+// Whether the name denotes the group: by its symbol, or by operators, as a name of another
+// setting with the same operators does ("C c c b :1" is C c c a :1).
+bool names_group(const std::string& cleaned, const Spacegroup& spacegroup) {
+    if (cleaned == spacegroup.name() ||
+        Spacegroup::derive_vexor_symbol(cleaned) == spacegroup.name()) {
+        return true;
+    }
+    const Spacegroup named(cleaned, -1, Spacegroup::System(0));
+    return named.number() > 0 && named.same_operators(spacegroup);
+}
+
 void extract_spacegroup_and_symmops(const SymmetryItems& items, Spacegroup& spacegroup,
                                     THandle<std::vector<CrystalSymmetryOperator>>& operators,
                                     CifErrorContainer& errors, int line) {
@@ -116,10 +141,16 @@ void extract_spacegroup_and_symmops(const SymmetryItems& items, Spacegroup& spac
                            ? string_to_int(items.number->value(), nullptr)
                            : 0;
     operators = read_operators(items.operators, errors, line);
-    spacegroup = operators->empty() ? Spacegroup(cleaned, -1, Spacegroup::System(0))
-                                    : Spacegroup(*operators, number, cleaned);
-    if (!cleaned.empty() && cleaned != spacegroup.name() &&
-        Spacegroup::derive_vexor_symbol(cleaned) != spacegroup.name()) {
+    // Without operators, a Hall symbol names the setting whole; a name may leave it open.
+    const THandle<Spacegroup> from_hall =
+        operators->empty() ? hall_group(items.hall) : THandle<Spacegroup>();
+    if (from_hall) {
+        spacegroup = *from_hall;
+    } else {
+        spacegroup = operators->empty() ? Spacegroup(cleaned, -1, Spacegroup::System(0))
+                                        : Spacegroup(*operators, number, cleaned);
+    }
+    if (!cleaned.empty() && !names_group(cleaned, spacegroup)) {
         errors.add(CifError(CifError::SpacegroupReplaced, raw, spacegroup.name(), line));
     }
     if (number != 0 && number != spacegroup.number()) {
@@ -129,17 +160,45 @@ void extract_spacegroup_and_symmops(const SymmetryItems& items, Spacegroup& spac
     if (operators->empty()) *operators = spacegroup.operators();
 }
 
+// The axes a name states for a group on a rhombohedral lattice: "R", "H", or empty.
+std::string stated_axes(const std::string& name) {
+    const std::size_t colon = name.rfind(':');
+    if (colon == std::string::npos) return std::string();
+    const std::string axes = strip(name.substr(colon + 1), " \t");
+    return axes == "R" || axes == "r" ? "R" : axes == "H" || axes == "h" ? "H" : std::string();
+}
+
+// The cell's angles choose the axes of a group found by its name alone; a name stating
+// others is remarked on.
+void check_stated_axes(const SymmetryItems& items, const Cell& cell, CifErrorContainer& errors,
+                       int line) {
+    const auto given = [](const THandle<CifDataItem>& item) {
+        return item && item->has_significant_value();
+    };
+    if (!given(items.name) || given(items.operators) || given(items.hall)) return;
+    const std::string stated = stated_axes(items.name->value());
+    const std::string& chosen = cell.spacegroup().name_space_separated();
+    if (!stated.empty() && stated_axes(chosen) != stated && !stated_axes(chosen).empty()) {
+        errors.add(CifError(CifError::SpacegroupAxesReplaced, items.name->value(), chosen, line));
+    }
+}
+
 THandle<Cell> cell(THandle<CifDataBlock> block, CifErrorContainer& errors) {
     static const char* const parameters[] = {"a", "b", "c", "alpha", "beta", "gamma"};
+    THandle<CifDataItem> items[6];
+    for (int i = 0; i < 6; ++i)
+        items[i] = retrieve(block, cell_names[i]);
     UncertainValue values[6];
     for (int i = 0; i < 6; ++i)
-        values[i] = parse_cell_value(retrieve(block, cell_names[i])->value(), parameters[i]);
+        values[i] = parse_cell_value(items[i]->value(), parameters[i]);
     Spacegroup spacegroup;
     THandle<std::vector<CrystalSymmetryOperator>> operators;
-    extract_spacegroup_and_symmops(symmetry_items(block), spacegroup, operators, errors,
-                                   block->line());
-    return make_handle<Cell>(values[0], values[1], values[2], values[3], values[4], values[5],
-                             spacegroup);
+    const SymmetryItems symmetry = symmetry_items(block);
+    extract_spacegroup_and_symmops(symmetry, spacegroup, operators, errors, block->line());
+    auto result = make_handle<Cell>(values[0], values[1], values[2], values[3], values[4],
+                                    values[5], spacegroup);
+    check_stated_axes(symmetry, *result, errors, block->line());
+    return result;
 }
 
 }  // namespace

@@ -76,29 +76,39 @@ void skip_blanks(const char*& p) {
         ++p;
 }
 
-// One part: a sum of signed terms, each a variable with an optional factor or a number.
+std::runtime_error bad_term(const std::string& part) {
+    return std::runtime_error("Expected a signed term in symmetry operator part '" + part + "'");
+}
+
+// One part: a sum of terms, each a variable with an optional factor or a number, every term
+// after the first with its sign ("xy" and "x+2*3" are no operator parts).
 void parse_part(const std::string& part, std::array<int, 3>& row, double& translation) {
     const char* p = part.c_str();
     skip_blanks(p);
     if (*p == '\0') throw std::runtime_error("Empty part in symmetry operator");
-    while (*p != '\0') {
+    for (bool first = true; *p != '\0'; first = false) {
         double sign = 1.0;
         if (*p == '+' || *p == '-') {
             sign = *p == '-' ? -1.0 : 1.0;
             ++p;
             skip_blanks(p);
+        } else if (!first) {
+            throw bad_term(part);
         }
         if (variable_index(*p) >= 0) {
             row[variable_index(*p++)] += static_cast<int>(sign);
         } else if ((*p >= '0' && *p <= '9') || *p == '.') {
             const double number = read_number(p, part);
             skip_blanks(p);
-            if (*p == '*') {
+            const bool factor = *p == '*';
+            if (factor) {
                 ++p;
                 skip_blanks(p);
             }
             if (variable_index(*p) >= 0) {
                 row[variable_index(*p++)] += static_cast<int>(std::lround(sign * number));
+            } else if (factor) {
+                throw bad_term(part);
             } else {
                 translation += sign * number;
             }

@@ -1,7 +1,11 @@
 #include "host/Spacegroup.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
 
 #include <gemmi/symmetry.hpp>
 
@@ -42,14 +46,55 @@ const gemmi::SpaceGroup* preferred_origin(const gemmi::SpaceGroup* found, const 
     return next->number == found->number && next->ext == '2' ? next : found;
 }
 
-const gemmi::SpaceGroup* find_by_name(const std::string& name) {
-    const std::string plain = plain_symbol(name);
-    const gemmi::SpaceGroup* found = gemmi::find_spacegroup_by_name(plain);
-    if (found == nullptr) {
-        const std::string barred = with_cubic_bar(plain);
-        if (!barred.empty()) found = gemmi::find_spacegroup_by_name(barred);
+// Files put blanks around the slash: "P 21 /m".
+std::string without_blanks_at_slashes(const std::string& name) {
+    std::string joined;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const bool beside_slash = (i + 1 < name.size() && name[i + 1] == '/') ||
+                                  (!joined.empty() && joined.back() == '/');
+        if (name[i] == ' ' && beside_slash) continue;
+        joined += name[i];
     }
-    return preferred_origin(found, plain);
+    return joined;
+}
+
+// A full symbol names each direction's axis and plane ("P 21/b 21/c 21/a"); the tables keep
+// the short symbol, the planes alone ("P b c a"), where tetragonal, trigonal and hexagonal
+// groups keep their main axis whole ("P 42/n c m"). The short form of the directions from
+// `first` on: empty when nothing shortens.
+std::string shortened(const std::string& name, std::size_t first) {
+    std::istringstream words(name);
+    std::string word, result;
+    bool changed = false;
+    for (std::size_t i = 0; words >> word; ++i) {
+        const std::size_t slash = word.find('/');
+        if (i >= first && slash != std::string::npos) {
+            word = word.substr(slash + 1);
+            changed = true;
+        }
+        result += (result.empty() ? "" : " ") + word;
+    }
+    return changed ? result : std::string();
+}
+
+// The spellings of a name to look for in the tables, as files write it first.
+std::vector<std::string> spellings(const std::string& name) {
+    const std::string plain = without_blanks_at_slashes(plain_symbol(name));
+    std::vector<std::string> found_as{plain};
+    for (const std::string& other :
+         {with_cubic_bar(plain), shortened(plain, 2), shortened(plain, 1)}) {
+        if (!other.empty()) found_as.push_back(other);
+    }
+    return found_as;
+}
+
+const gemmi::SpaceGroup* find_by_name(const std::string& name) {
+    for (const std::string& spelling : spellings(name)) {
+        if (const gemmi::SpaceGroup* found = gemmi::find_spacegroup_by_name(spelling)) {
+            return preferred_origin(found, spelling);
+        }
+    }
+    return nullptr;
 }
 
 std::string compact_symbol(const gemmi::SpaceGroup& group) {
@@ -160,4 +205,26 @@ std::string Spacegroup::crystal_system_text(System system) {
 std::string Spacegroup::derive_vexor_symbol(const std::string& name) {
     const gemmi::SpaceGroup* found = find_by_name(name);
     return found != nullptr ? compact_symbol(*found) : name;
+}
+
+Spacegroup Spacegroup::from_hall(const std::string& symbol) {
+    std::vector<CrystalSymmetryOperator> operators;
+    try {
+        for (const gemmi::Op& op : gemmi::symops_from_hall(symbol.c_str()).all_ops_sorted())
+            operators.push_back(from_tabulated(op));
+    } catch (const std::runtime_error& bad) {
+        throw std::invalid_argument(std::string("Not a Hall symbol: ") + bad.what());
+    }
+    return Spacegroup(operators, 0, symbol);
+}
+
+bool Spacegroup::same_operators(const Spacegroup& other) const {
+    const auto contains = [](const std::vector<CrystalSymmetryOperator>& all,
+                             const CrystalSymmetryOperator& op) {
+        return std::find(all.begin(), all.end(), op) != all.end();
+    };
+    return operators_.size() == other.operators_.size() &&
+           std::all_of(
+               operators_.begin(), operators_.end(),
+               [&](const CrystalSymmetryOperator& op) { return contains(other.operators_, op); });
 }

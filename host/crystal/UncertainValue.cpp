@@ -1,6 +1,7 @@
 #include "host/UncertainValue.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <cmath>
 #include <istream>
 #include <locale>
@@ -48,7 +49,19 @@ int decimals_for(double uncertainty) {
     return decimals;
 }
 
-// One value and its uncertainty; false when the text is none.
+// Reads the number the whole text spells into `number`, leaving it as it was when the number
+// is out of the type's range.
+template <class Number>
+std::errc read_number(const std::string& text, Number& number) {
+    const char* first = text.data() + (!text.empty() && text[0] == '+');
+    const auto [end, error] = std::from_chars(first, text.data() + text.size(), number);
+    return error;
+}
+
+// Exponents beyond this give no double but zero or infinity: a text with one is no value.
+constexpr int largest_exponent = 400;
+
+// One value and its uncertainty; false when the text is none, or a number no double holds.
 bool read_value(Characters& in, double& value, Uncertainty& uncertainty) {
     std::string number;
     if (in.peek() == '+' || in.peek() == '-') number += in.take();
@@ -64,19 +77,26 @@ bool read_value(Characters& in, double& value, Uncertainty& uncertainty) {
         std::string exponent_text(1, in.take());
         if (in.peek() == '+' || in.peek() == '-') exponent_text += in.take();
         if (in.take_while(exponent_text, is_digit) == 0) return false;
-        exponent = std::stoi(exponent_text.substr(1));
+        if (read_number(exponent_text.substr(1), exponent) != std::errc() ||
+            std::abs(exponent) > largest_exponent) {
+            return false;
+        }
         number += exponent_text;
     }
     double read = 0.0;
-    std::from_chars(number.data() + (number[0] == '+'), number.data() + number.size(), read);
+    // Out of range: too large for a double is no value; too small is zero.
+    if (read_number(number, read) != std::errc() && exponent + digits > 0) return false;
     const int decimals = std::max(0, fraction_digits - exponent);
     Uncertainty stated = Uncertainty::stated_to(decimals);
     if (in.peek() == '(') {
         in.take();
         std::string units;
+        double unit_count = 0.0;
         if (in.take_while(units, is_digit) == 0 || in.take() != ')') return false;
-        stated =
-            Uncertainty(std::stod(units) * std::pow(10.0, exponent - fraction_digits), decimals);
+        if (read_number(units, unit_count) != std::errc()) return false;
+        const double size = unit_count * std::pow(10.0, exponent - fraction_digits);
+        if (!std::isfinite(size)) return false;
+        stated = Uncertainty(size, decimals);
     }
     value = read;
     uncertainty = stated;

@@ -86,6 +86,8 @@ class CIF_API CifError {
         DuplicateKeyValue = 371,
         ValueWithoutParent = 372,
         LoopMixesCategories = 373,
+        // The cell reader's finding beyond the ones above.
+        SpacegroupAxesReplaced = 374,
     };
 
     /// `line` is the 1-based input line, or -1 when no line applies.

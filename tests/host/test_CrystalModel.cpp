@@ -41,7 +41,13 @@ TEST(UncertainValue, ReadAndWrittenAsStated) {
         EXPECT_NEAR(read.uncertainty().value(), uncertainty, 1e-12) << text;
         EXPECT_EQ(printed(read), written);
     }
-    for (const char* bad : {"", "?", "abc", ".", "1.5(", "1.5(x)", "-"}) {
+    // Numbers no double holds are bad values, not exceptions.
+    const std::string digits(400, '9');
+    for (const std::string& bad :
+         {std::string(), std::string("?"), std::string("abc"), std::string("."),
+          std::string("1.5("), std::string("1.5(x)"), std::string("-"),
+          std::string("1e99999999999"), std::string("1e400"), digits, "1.5(" + digits + ")",
+          "1e-300(" + digits + ")"}) {
         std::istringstream in(bad);
         UncertainValue().parse(in);
         EXPECT_TRUE(in.fail()) << bad;
@@ -68,7 +74,7 @@ TEST(SymmetryOperators, EveryFormOfRealFilesAndOneCanonicalText) {
         {"0.3333+x,0.6667+y,z", "x+1/3,y+2/3,z"}};
     for (const auto& [text, canonical] : cases)
         EXPECT_EQ(CrystalSymmetryTransformation(text).to_string(), canonical) << text;
-    for (const char* bad : {"x,y", "x,y,z,t", "a,b,c", "x,y,z+"})
+    for (const char* bad : {"x,y", "x,y,z,t", "a,b,c", "x,y,z+", "xy,y,z", "x+2*3,y,z", "x 1/2,y,z"})
         EXPECT_ANY_THROW(CrystalSymmetryTransformation{bad}) << bad;
     EXPECT_THROW(CrystalSymmetryTransformation("x,y,1/0"), std::runtime_error);
 }
@@ -132,7 +138,11 @@ TEST(Spacegroups, FoundByNameAsRealFilesSpellIt) {
         {"P 1 21/c 1", 14, "P 1 21/c 1", 4}, {"P 6_3 m c", 186, "P 63 m c", 12},
         {"P-421M", 113, "P -4 21 m", 8},     {"F d 3 m", 227, "F d -3 m :2", 192},
         {"C 2/c", 15, "C 1 2/c 1", 8},       {"P 21/n", 14, "P 1 21/n 1", 4},
-        {"R -3 c", 167, "R -3 c :H", 36},    {"H -3", 148, "R -3 :H", 18}};
+        {"R -3 c", 167, "R -3 c :H", 36},    {"H -3", 148, "R -3 :H", 18},
+        {"P 21 /m", 11, "P 1 21/m 1", 4},    {"P 6~3~/m m c", 194, "P 63/m m c", 24},
+        // full symbols
+        {"P 21/b 21/c 21/a", 61, "P b c a", 8}, {"P 2/m 2/m 2/m", 47, "P m m m", 8},
+        {"F 4/m -3 2/m", 225, "F m -3 m", 192}, {"P 42/n 21/c 2/m :2", 138, "P 42/n c m :2", 16}};
     for (const auto& [name, number, spaced, count] : names) {
         const Spacegroup group(name, -1, Spacegroup::Triclinic);
         EXPECT_EQ(group.number(), number) << name;

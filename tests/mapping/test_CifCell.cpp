@@ -34,10 +34,11 @@ TEST(CifCell, RealStructures) {
         SCOPED_TRACE(path);
         THandle<Cif> cif = read_cif(test_data::read_file(path));
         THandle<CifDataBlock> block = cif->block(0);
-        if (!find_from_alternatives(block,
-                                    {"_symmetry_space_group_name_H-M", "_space_group_IT_number",
-                                     "_symmetry_Int_Tables_number", "_symmetry_equiv_pos_as_xyz",
-                                     "_space_group_symop_operation_xyz"})) {
+        if (!find_from_alternatives(
+                block, {"_symmetry_space_group_name_H-M", "_space_group_name_H-M_alt",
+                        "_space_group_name_Hall", "_symmetry_space_group_name_Hall",
+                        "_space_group_IT_number", "_symmetry_Int_Tables_number",
+                        "_symmetry_equiv_pos_as_xyz", "_space_group_symop_operation_xyz"})) {
             EXPECT_THROW(CifCell::read(block, *cif->errors()), std::runtime_error);
             continue;
         }
@@ -100,12 +101,32 @@ const std::vector<CellCase> cell_cases = {
     {lengths + angles, {}, "Reading symmetry from Cif failed: could not retrieve _symmetry_space_group_name_H-M, nor "
      "_space_group_IT_number, nor _symmetry_Int_Tables_number, nor _space_group_symop_operation_xyz, nor "
      "_symmetry_equiv_pos_as_xyz"},
-    {"_cell_length_a .\n", {}, "Reading cell from Cif failed, could not interpret '.' as a valid value for a"},
+    // all six are retrieved before any is read
+    {"_cell_length_a .\n", {}, "Reading cell from Cif failed,  could not retrieve '_cell_length_b'"},
+    {"_cell_length_a .\n_cell_length_b 5\n_cell_length_c 5\n" + angles, {},
+     "Reading cell from Cif failed, could not interpret '.' as a valid value for a"},
     {"_cell_length_b 5\n", {}, "Reading cell from Cif failed,  could not retrieve '_cell_length_a'"},
     {"_cell_length_a abc\n_cell_length_b 5\n_cell_length_c 5\n" + angles, {},
      "Reading cell from Cif failed, could not interpret 'abc' as a valid value for a"},
     {lengths + "_cell_angle_alpha 200\n_cell_angle_beta 90\n_cell_angle_gamma 90\n_symmetry_Int_Tables_number 1\n",
-     {E(E::SpacegroupNumberReplaced, "1", "-1", 1)}, "Cell angles must lie between 0 and 180 degrees"}
+     {E(E::SpacegroupNumberReplaced, "1", "-1", 1)}, "Cell angles must lie between 0 and 180 degrees"},
+    // names as real files spell them, and a name of another setting with the same operators
+    {lengths + angles + "_symmetry_space_group_name_H-M 'P 21 /m'\n_symmetry_Int_Tables_number 11\n", {}},
+    {lengths + angles + "_symmetry_space_group_name_H-M 'P 21 /c'\n"
+     "loop_ _symmetry_equiv_pos_as_xyz x,y,z -x,y+1/2,-z+1/2 -x,-y,-z x,-y+1/2,z+1/2\n", {}},
+    {lengths + angles + "_symmetry_space_group_name_H-M 'C c c b :1'\n_space_group_name_Hall 'C 2 2 -1ac'\n", {}},
+    // the newer names alone; a Hall symbol gives the operators a name does not
+    {lengths + angles + "_space_group_name_H-M_alt 'P c a 21'\n_space_group_name_Hall 'P 2c -2ac'\n", {}},
+    {lengths + angles + "_symmetry_space_group_name_H-M 'P 21 21 21'\n_space_group_name_Hall 'P 2c -2ac'\n",
+     {E(E::SpacegroupReplaced, "P 21 21 21", "Pca21", 1)}},
+    // the cell's angles choose the axes of a group found by name
+    {lengths + "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 120\n"
+     "_symmetry_space_group_name_H-M 'R 3 2 :R'\n", {E(E::SpacegroupAxesReplaced, "R 3 2 :R", "R 3 2 :H", 1)}},
+    // operator text that is no operator
+    {lengths + angles + "loop_ _symmetry_equiv_pos_as_xyz x,y,z xy,y,z\n",
+     {E(E::InvalidSymmetryOperator, "xy,y,z", 1)}, "Expected a signed term in symmetry operator part 'xy'"},
+    {lengths + angles + "loop_ _symmetry_equiv_pos_as_xyz x,y,z x+2*3,y,z\n",
+     {E(E::InvalidSymmetryOperator, "x+2*3,y,z", 1)}, "Expected a signed term in symmetry operator part 'x+2*3'"},
 };
 // clang-format on
 
@@ -130,14 +151,18 @@ TEST(ConsistencyChecker, LabelsWeightsAndCells) {
         "data_a\nloop_ _atom_site_label C1 C2 C1 C1 O1 O1 ? ? . .\n"
         "_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight 77.1\n"
         "data_b\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight 79.5\n"
-        "data_c\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight ?\n" +
+        "data_c\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight ?\n"
+        // a weight with its s.u. is checked too
+        "data_d\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight 79.5(2)\n"
+        "data_e\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight 78.1(2)\n" +
         lengths + "_cell_angle_alpha 90\n_symmetry_Int_Tables_number 3\n");
     cif->errors()->clear();
     VexorCifConsistencyChecker checker(cif);
     checker.check_cif();
     EXPECT_EQ(all_of(*cif->errors()),
               (Errors{E(E::DuplicateAtomLabel, "C1", 1), E(E::DuplicateAtomLabel, "O1", 1),
-                      E(E::FormulaWeightMismatch, "79.5", "78.1118", 5)}));
+                      E(E::FormulaWeightMismatch, "79.5", "78.1118", 5),
+                      E(E::FormulaWeightMismatch, "79.5(2)", "78.1118", 11)}));
     cif->errors()->clear();
     cif->errors()->ignore_error(CifError::DuplicateAtomLabel);
     checker.check_atom_labels();

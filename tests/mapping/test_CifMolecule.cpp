@@ -155,6 +155,7 @@ TEST(CifMolecule, AsymmetricUnitWrittenAndReadBack) {
         maker->select_3d();
         const THandle<MoleculeList> listed = maker->molecules();
         EXPECT_EQ(covered.size(), listed_atoms(*listed).size());
+        if (covered.empty()) continue;  // a cell without atoms
 
         auto fresh = make_handle<CifDataBlock>(cif->dictionary(), "data_copy", 1);
         CifMolecule::write(fresh, listed, *cell);
@@ -429,7 +430,6 @@ TEST(CifMolecule, PackedCellsHoldZFormulaUnits) {
         // Hydrogens missing from the atom list.
         {"8000008-mixed-case-tags.cif", " H-56"},
         {"9009872.cif", " H-64"},
-        {"2219444.cif", "Reading symmetry from Cif failed: could not retrieve _symmetry_space_group_name_H-M, nor _space_group_IT_number, nor _symmetry_Int_Tables_number, nor _space_group_symop_operation_xyz, nor _symmetry_equiv_pos_as_xyz"},
     };
     int checked = 0;
     std::map<std::string, std::string> disagreeing;

@@ -48,6 +48,11 @@ class HOST_API Spacegroup {
     /// The compact symbol of the group a name denotes, as name() gives it; the name itself
     /// when it denotes none.
     static std::string derive_vexor_symbol(const std::string& name);
+    /// The group a Hall symbol generates ("-P 2ybc"); throws std::invalid_argument when the
+    /// text is no Hall symbol.
+    static Spacegroup from_hall(const std::string& symbol);
+    /// Whether the two have the same operators, in any order.
+    bool same_operators(const Spacegroup& other) const;
 
   private:
     void take_tabulated(const void* group);
