@@ -28,6 +28,8 @@ const char* const occupancy_name = "_atom_site_occupancy";
 const char* const u_iso_name = "_atom_site_U_iso_or_equiv";
 const char* const coordinate_names[] = {"_atom_site_fract_x", "_atom_site_fract_y",
                                         "_atom_site_fract_z"};
+const char* const cartesian_names[] = {"_atom_site_Cartn_x", "_atom_site_Cartn_y",
+                                       "_atom_site_Cartn_z"};
 // U11, U22, U33, U12, U13, U23: the order the displacement parameters take them in.
 const char* const aniso_names[] = {"_atom_site_aniso_U_11", "_atom_site_aniso_U_22",
                                    "_atom_site_aniso_U_33", "_atom_site_aniso_U_12",
@@ -35,6 +37,8 @@ const char* const aniso_names[] = {"_atom_site_aniso_U_11", "_atom_site_aniso_U_
 struct AtomItems {
     THandle<CifDataItem> label, type_symbol, displacement_type, u_iso;
     THandle<CifDataItem> coordinates[3];
+    // Read only where no fractional coordinate is given.
+    THandle<CifDataItem> cartesian[3];
     THandle<CifDataItem> occupancy, label_component_3, label_component_4, aniso_label;
     THandle<CifDataItem> aniso[6];
     // The row of each aniso label, or duplicated_label for one that stands twice.
@@ -73,6 +77,10 @@ AtomItems atom_items(THandle<CifDataBlock> block) {
     items.u_iso = block->find(u_iso_name);
     for (int axis = 0; axis < 3; ++axis)
         items.coordinates[axis] = block->find(coordinate_names[axis]);
+    if (!items.coordinates[0] && !items.coordinates[1] && !items.coordinates[2]) {
+        for (int axis = 0; axis < 3; ++axis)
+            items.cartesian[axis] = block->find(cartesian_names[axis]);
+    }
     items.occupancy = block->find(occupancy_name);
     items.label_component_3 = block->find("_atom_site_label_component_3");
     items.label_component_4 = block->find("_atom_site_label_component_4");
@@ -198,14 +206,43 @@ UncertainValue occupancy_of(const AtomItems& items, int row) {
     return read.range(3.0).overlaps(possible) ? read : occupancy;
 }
 
+// The row's coordinates from the given columns; a missing one is the default value.
+void read_coordinates(const THandle<CifDataItem> (&columns)[3], const char* const (&names)[3],
+                      int row, UncertainValue (&coordinates)[3]) {
+    for (int axis = 0; axis < 3; ++axis) {
+        if (has_row(columns[axis], row)) {
+            coordinates[axis] = parse_uncertain_value(columns[axis]->value(row), names[axis]);
+        }
+    }
+}
+
+// Cartesian coordinates (angstroms, a along x, b in the xy plane, as CIF's default axes are)
+// as fractional ones, each s.u. from those of the three it is made of.
+void cartesian_to_fractional(const Cell& cell, UncertainValue (&coordinates)[3]) {
+    UncertainValue fractional[3];
+    for (int i = 0; i < 3; ++i) {
+        double value = 0.0;
+        double variance = 0.0;
+        bool stated = false;
+        for (int j = 0; j < 3; ++j) {
+            const double weight = cell.fractionalisation()[i][j];
+            value += weight * coordinates[j].value();
+            variance += std::pow(weight * coordinates[j].uncertainty().value(), 2);
+            stated = stated || coordinates[j].uncertainty().given();
+        }
+        fractional[i] = stated ? UncertainValue(value, Uncertainty(std::sqrt(variance)))
+                               : UncertainValue(value);
+    }
+    std::copy(std::begin(fractional), std::end(fractional), std::begin(coordinates));
+}
+
 THandle<Site> site(const AtomItems& items, const Cell& cell, int row, const std::string& label,
                    CifErrorContainer& errors) {
     UncertainValue coordinates[3];
-    for (int axis = 0; axis < 3; ++axis) {
-        if (has_row(items.coordinates[axis], row)) {
-            coordinates[axis] =
-                parse_uncertain_value(items.coordinates[axis]->value(row), coordinate_names[axis]);
-        }
+    read_coordinates(items.coordinates, coordinate_names, row, coordinates);
+    if (items.cartesian[0] || items.cartesian[1] || items.cartesian[2]) {
+        read_coordinates(items.cartesian, cartesian_names, row, coordinates);
+        cartesian_to_fractional(cell, coordinates);
     }
     const UncertainValue occupancy = occupancy_of(items, row);
     auto uncertainty = make_handle<Array<Uncertainty, 3>>();

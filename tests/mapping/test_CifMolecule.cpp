@@ -514,6 +514,24 @@ TEST(CifMolecule, DisorderSelectors) {
     EXPECT_THROW(selectors->back()->select(3), std::invalid_argument);
 }
 
+// Atoms given by Cartesian coordinates alone stand where the cell's axes put them.
+TEST(CifMolecule, CartesianCoordinatesWithoutFractionalOnes) {
+    const THandle<Cell> monoclinic = Structure(crystal("5 6 7 90 110 90", p1, "")).cell;
+    const std::array<double, 3> place = monoclinic->cartesian({0.1, 0.2, 0.3});
+    const std::string rows = "C1 " + to_string(place[0]) + " " + to_string(place[1]) + " " +
+                             to_string(place[2]) + "\nO1 1.0(1) 0 0";
+    Structure structure(crystal("5 6 7 90 110 90", p1, atom_loop("label Cartn_x Cartn_y Cartn_z", rows)));
+    const THandle<Molecule> molecule =
+        CifMolecule::molecule(structure.block, *structure.cell, structure.errors);
+    ASSERT_EQ(molecule->natoms(), 2);
+    const THandle<Site> carbon = (*molecule->atoms_begin())->site();
+    for (int axis = 0; axis < 3; ++axis)
+        EXPECT_NEAR(carbon->fractional()[axis], 0.1 * (axis + 1), 1e-5);
+    const THandle<Site> oxygen = (*(molecule->atoms_begin() + 1))->site();
+    EXPECT_NEAR(oxygen->fractional()[0], 0.2, 1e-9);
+    EXPECT_NEAR((*oxygen->uncertainty())[0].value(), 0.02, 1e-9);
+}
+
 // An atom-site item standing alone beside the atom loop gives the first atom its value and
 // the others none; no view throws for it.
 TEST(CifMolecule, UnloopedItemsBesideTheAtomLoop) {
