@@ -194,18 +194,24 @@ class MoleculeGrower {
         return moved(images_[member.image].wrapped, member.cell);
     }
 
+    double bond_limit(const Atom& one, const Atom& other) const {
+        const double limit =
+            limit_.maximum(one.element().covalent_radius(), other.element().covalent_radius());
+        const bool hydrogens = one.element().atomic_number() == 1 &&
+                               other.element().atomic_number() == 1;
+        return hydrogens ? std::min(limit, BondDetector::hydrogen_pair_distance) : limit;
+    }
+
     void add_neighbours(int from) {
         const Member here = members_[from];
         const Vector point = position(here);
-        const double radius = atom_of(here).element().covalent_radius();
         grid_.for_each_near(point, [&](int image, const Shift& cell) {
             if (as_listed_ && cell != images_[image].base) return;
             const Member there{image, cell};
             const Vector difference = geometry::subtract(position(there), point);
             const double distance = geometry::length(cell_.cartesian(difference));
-            const bool in_reach =
-                distance >= BondDetector::same_site_distance &&
-                distance <= limit_.maximum(radius, atom_of(there).element().covalent_radius());
+            const bool in_reach = distance >= BondDetector::same_site_distance &&
+                                  distance <= bond_limit(atom_of(here), atom_of(there));
             if (!in_reach || alternatives(here, there)) return;
             connect(from, there);
         });

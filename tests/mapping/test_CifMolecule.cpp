@@ -314,6 +314,9 @@ TEST(CifMolecule, MoleculesAcrossSymmetry) {
         // disorder about the inversion centre: not bonded to its own image; group 2 stands alone
         {"7.7 10 10 90 90 90", p_1, "C1 C 0.1 0 0 -1\nC2 C 0.5 0.5 0.5 2\nC3 C 0.6 0.5 0.5 1",
          "C, C2, C 1", "C, C, C 0"},
+        // hydrogens 1.11 angstroms apart are neighbours, not bonded; HD at 0.74 is bonded
+        {"10 10 10 90 90 90", p1, "H1 H 0.1 0.1 0.1 .\nH2 H 0.211 0.1 0.1 .\n"
+         "H3 H 0.5 0.5 0.5 .\nD4 D 0.574 0.5 0.5 .", "H, H, D H 1", "H, H, D H 1"},
         // endless chains along a end after one repeat unit
         {"1.54 10 10 90 90 90", p1, "C1 C 0 0 0 .", "C 0", "C 0"},
         {"4.62 10 10 90 90 90", p1, "C1 C 0 0 0 .\nC2 C 0.3333 0 0 .\nC3 C 0.6667 0 0 .",

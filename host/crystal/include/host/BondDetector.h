@@ -58,6 +58,10 @@ class HOST_API BondDetector {
     };
     /// Images of an atom closer than this (angstroms) are one site.
     static constexpr double same_site_distance = 0.1;
+    /// Two hydrogens bond only this close, whatever the limit: the longest H-H bond (H2,
+    /// 0.74 angstroms) with room, as the CSD's radii (H 0.23) plus its 0.4 tolerance give. At
+    /// the limit for other atoms (1.17) hydrogens of neighbouring molecules would join them.
+    static constexpr double hydrogen_pair_distance = 0.86;
 
     using MoleculeList = std::vector<THandle<Molecule>>;
 
