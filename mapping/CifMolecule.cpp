@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -302,18 +303,37 @@ THandle<AtomList> atoms(const AtomItems& items, const Cell& cell, CifErrorContai
     return result;
 }
 
-bool secondary_occupancy(const DisorderItems& disorder, int row) {
-    if (!has_row(disorder.group, row)) return false;
-    const std::string group = stripped(disorder.group->value(row));
-    return group != "." && group != "0" && group != "1" && !group.empty() &&
-           std::isdigit(static_cast<unsigned char>(group[0]));
-}
-
 // The disorder group number refinement programs give an atom ("-1", "2"); 0 for none.
 int disorder_group_number(const DisorderItems& disorder, int row) {
     bool whole = false;
     const int group = string_to_int(stripped(row_value(disorder.group, row)), whole);
     return whole ? group : 0;
+}
+
+// Atoms carry their numeric disorder group: the detector keeps alternatives apart by it.
+void assign_disorder_groups(const AtomList& atoms, const DisorderItems& disorder) {
+    for (const THandle<Atom>& atom : atoms)
+        atom->set_disorder_group(disorder_group_number(disorder, atom->index()));
+}
+
+// The first (lowest) positive group of each assembly is its major form; the atoms of its
+// other groups are minor alternatives. Groups are numbered within their assembly, so one
+// numbered 3 and 4 has 3 as its major form.
+void mark_minor_alternatives(const AtomList& atoms, const DisorderItems& disorder) {
+    auto assembly_of = [&](const Atom& atom) {
+        const std::string text = stripped(row_value(disorder.assembly, atom.index()));
+        return text.empty() ? std::string(".") : text;
+    };
+    std::map<std::string, int> first_group;
+    for (const THandle<Atom>& atom : atoms) {
+        if (atom->disorder_group() <= 0) continue;
+        const auto [entry, added] = first_group.emplace(assembly_of(*atom), atom->disorder_group());
+        if (!added) entry->second = std::min(entry->second, atom->disorder_group());
+    }
+    for (const THandle<Atom>& atom : atoms) {
+        atom->set_minor_alternative(atom->disorder_group() > 0 &&
+                                    atom->disorder_group() != first_group[assembly_of(*atom)]);
+    }
 }
 
 // The position of the text in the list, appending it when new.
@@ -333,8 +353,9 @@ std::vector<DisorderAtom> disorder_info(const DisorderItems& disorder, const Ato
         const std::string group =
             disorder.group && partial ? stripped(row_value(disorder.group, row)) : ".";
         entry.group = index_in(groups, group);
-        const std::string assembly =
-            entry.group != 0 && disorder.assembly ? stripped(row_value(disorder.assembly, row)) : ".";
+        const std::string assembly = entry.group != 0 && disorder.assembly
+                                         ? stripped(row_value(disorder.assembly, row))
+                                         : ".";
         entry.assembly = index_in(assemblies, assembly);
         result.push_back(entry);
     });
@@ -351,24 +372,11 @@ THandle<MoleculeList> molecules(const AtomList& atoms, const DisorderItems& diso
                                 BondDetector::RefinementMode refinement) {
     debug_line("CifMolecule::bonds entered");
     if (atoms.empty()) return make_handle<MoleculeList>();
-    AtomList primary, secondary;
-    for (const THandle<Atom>& atom : atoms) {
-        const int row = atom->index();
-        if (secondary_occupancy(disorder, row)) {
-            secondary.push_back(atom);
-        } else {
-            // The detector keeps alternatives of negative groups apart.
-            atom->set_disorder_group(disorder_group_number(disorder, row));
-            primary.push_back(atom);
-        }
-    }
+    // Minor alternatives bond to the ordered part they belong to, never to other groups.
+    assign_disorder_groups(atoms, disorder);
+    mark_minor_alternatives(atoms, disorder);
     THandle<MoleculeList> result =
-        BondDetector(detection, refinement, BondDistanceLimit::standard()).molecules(primary, cell);
-    for (const THandle<Atom>& atom : secondary) {
-        auto alone = make_handle<Molecule3d>();
-        alone->add_atom(atom);
-        result->push_back(alone);
-    }
+        BondDetector(detection, refinement, BondDistanceLimit::standard()).molecules(atoms, cell);
     debug_line("CifMolecule::bonds finished - found " + std::to_string(result->size()) +
                " molecules");
     return result;
@@ -444,8 +452,7 @@ CifMolecule::crystal_maker_disorder_selector(THandle<CifDataBlock> block, const 
                                              CifErrorContainer& errors) {
     const auto [disorder, read] = listed_atoms(block, cell, errors);
     // As in the other views, a negative group keeps an atom off its own images.
-    for (const THandle<Atom>& atom : *read)
-        atom->set_disorder_group(disorder_group_number(disorder, atom->index()));
+    assign_disorder_groups(*read, disorder);
     const DisorderAnalyser analyser(disorder_info(disorder, *read), cell);
     auto maker = make_handle<CrystalMaker>(cell, analyser.molecules(), THandle<MoleculeList>(),
                                            THandle<MoleculeList>());

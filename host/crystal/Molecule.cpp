@@ -20,10 +20,16 @@ std::vector<int> Molecule::add_molecule(const Molecule& other) {
     return indices;
 }
 
+// The major form's formula: minor alternatives count only in a molecule made of them alone.
 std::string Molecule::formula() const {
+    const bool major_form =
+        std::any_of(atoms_.begin(), atoms_.end(),
+                    [](const THandle<Atom>& atom) { return !atom->minor_alternative(); });
     std::map<std::string, int> counts;
     for (const THandle<Atom>& atom : atoms_) {
-        if (atom->element().is_known()) ++counts[atom->element().symbol()];
+        if (atom->element().is_known() && !(major_form && atom->minor_alternative())) {
+            ++counts[atom->element().symbol()];
+        }
     }
     std::string text;
     auto append = [&](const std::string& symbol, int count) {

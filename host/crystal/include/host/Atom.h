@@ -45,6 +45,10 @@ class HOST_API Atom {
     /// disordered about a special position, an alternative to its own symmetry images.
     int disorder_group() const { return disorder_group_; }
     void set_disorder_group(int group) { disorder_group_ = group; }
+    /// An atom of a disorder group other than its assembly's first: a minor alternative
+    /// position, which its molecule's formula leaves out.
+    bool minor_alternative() const { return minor_alternative_; }
+    void set_minor_alternative(bool minor) { minor_alternative_ = minor; }
 
     /// A copy of the same kind, sharing the site until it is given another.
     virtual THandle<Atom> clone() const = 0;
@@ -56,6 +60,7 @@ class HOST_API Atom {
     THandle<Site> site_;
     int symmtag_ = 0;
     int disorder_group_ = 0;
+    bool minor_alternative_ = false;
     SymmetryImage image_;
     THandle<Atom> listed_atom_;
 };
