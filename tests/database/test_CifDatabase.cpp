@@ -62,6 +62,9 @@ TEST(CifDatabase, EntriesAndGlobalBlocks) {
         {"data_\n" + structure + "data_ORB12\n" + structure + "data_x\n_other 1\n", "00000001 ORB12",
          {0, 0}},
         {"data_1\n" + structure + "data_1\n" + structure, "1 1", {0, 0}},
+        // an entry's own values stay: the global block fills only what it lacks
+        {"data_pub\n" + std::string(journal) + "data_1\n" + structure +
+         "_journal_coden_Halvern 7\n_journal_year 2011\n_journal_volume 3\n", "1", {2011}},
         // the last block is a global one, but not the only one: it applies to none
         {"data_pub\n" + std::string(journal) + "data_1\n" + structure + "data_pub2\n" +
          "_journal_coden_Halvern 7\n_journal_year 2005\n_journal_volume 3\n", "1", {1999}},

@@ -114,9 +114,12 @@ TEST(Diagnostics, ExceptionAndAdapters) {
     VexorLog::set_stream(&log);
     CifErrorToVexorLog to_log;
     to_log(CifError(CifError::DuplicateAtomLabel, "C1", 5));
+    to_log(CifError(CifError::LineTooLong, "80", 2));
     to_log(CifError(CifError::NoDataBlocks, -1));
     VexorLog::set_stream(nullptr);
-    EXPECT_EQ(log.str(), "Info: Duplicate atom label 'C1'\nError: CIF contains no data_ blocks\n");
+    EXPECT_EQ(log.str(),
+              "Info: Duplicate atom label 'C1'\nWarning: More than 80 characters long\n"
+              "Error: CIF contains no data_ blocks\n");
 }
 
 }  // namespace

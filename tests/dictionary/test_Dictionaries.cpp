@@ -159,6 +159,9 @@ TEST(Dictionaries, PoolAnswersFromTheFirstDefiningDictionary) {
     EXPECT_EQ(keys, (Names{"__[]", "_atom_site_[]", "_cell_[]"}));  // B's _x has none
     EXPECT_TRUE(pool->name_in_category("_Y", "cell"));
     EXPECT_TRUE(pool->dictionary_with_name("_y") == pool->begin() + 1);
+    std::vector<THandle<CifConcreteDictionary>> found{a, a};  // replaced, not added to
+    pool->dictionaries_with_category("cell", found);
+    EXPECT_EQ(found, std::vector<THandle<CifConcreteDictionary>>{b});
     pool->erase(a);
     EXPECT_EQ(pool->size(), 1u);
     EXPECT_EQ(pool->units("_x"), "mm");

@@ -71,10 +71,12 @@ TEST(SymmetryOperators, EveryFormOfRealFilesAndOneCanonicalText) {
         {"x,y,z+10/20", "x,y,z+1/2"},
         {".5+Y,1.25000-y,-z", "y+1/2,-y+1/4,-z"},
         {"x+1,y-1,z+2/3", "x,y,z+2/3"},
-        {"0.3333+x,0.6667+y,z", "x+1/3,y+2/3,z"}};
+        {"0.3333+x,0.6667+y,z", "x+1/3,y+2/3,z"},
+        {"x-1/4,-y-1/3,z", "x+3/4,-y+2/3,z"}};
     for (const auto& [text, canonical] : cases)
         EXPECT_EQ(CrystalSymmetryTransformation(text).to_string(), canonical) << text;
-    for (const char* bad : {"x,y", "x,y,z,t", "a,b,c", "x,y,z+", "xy,y,z", "x+2*3,y,z", "x 1/2,y,z"})
+    for (const char* bad :
+         {"x,y", "x,y,z,t", "a,b,c", "x,y,z+", "xy,y,z", "x+2*3,y,z", "x 1/2,y,z"})
         EXPECT_ANY_THROW(CrystalSymmetryTransformation{bad}) << bad;
     EXPECT_THROW(CrystalSymmetryTransformation("x,y,1/0"), std::runtime_error);
 }
@@ -134,15 +136,23 @@ TEST(Spacegroups, IdentifiedFromTheirOperators) {
 
 TEST(Spacegroups, FoundByNameAsRealFilesSpellIt) {
     const std::vector<std::tuple<const char*, int, const char*, std::size_t>> names = {
-        {"p 21/c", 14, "P 1 21/c 1", 4},     {"P2(1)/c", 14, "P 1 21/c 1", 4},
-        {"P 1 21/c 1", 14, "P 1 21/c 1", 4}, {"P 6_3 m c", 186, "P 63 m c", 12},
-        {"P-421M", 113, "P -4 21 m", 8},     {"F d 3 m", 227, "F d -3 m :2", 192},
-        {"C 2/c", 15, "C 1 2/c 1", 8},       {"P 21/n", 14, "P 1 21/n 1", 4},
-        {"R -3 c", 167, "R -3 c :H", 36},    {"H -3", 148, "R -3 :H", 18},
-        {"P 21 /m", 11, "P 1 21/m 1", 4},    {"P 6~3~/m m c", 194, "P 63/m m c", 24},
+        {"p 21/c", 14, "P 1 21/c 1", 4},
+        {"P2(1)/c", 14, "P 1 21/c 1", 4},
+        {"P 1 21/c 1", 14, "P 1 21/c 1", 4},
+        {"P 6_3 m c", 186, "P 63 m c", 12},
+        {"P-421M", 113, "P -4 21 m", 8},
+        {"F d 3 m", 227, "F d -3 m :2", 192},
+        {"C 2/c", 15, "C 1 2/c 1", 8},
+        {"P 21/n", 14, "P 1 21/n 1", 4},
+        {"R -3 c", 167, "R -3 c :H", 36},
+        {"H -3", 148, "R -3 :H", 18},
+        {"P 21 /m", 11, "P 1 21/m 1", 4},
+        {"P 6~3~/m m c", 194, "P 63/m m c", 24},
         // full symbols
-        {"P 21/b 21/c 21/a", 61, "P b c a", 8}, {"P 2/m 2/m 2/m", 47, "P m m m", 8},
-        {"F 4/m -3 2/m", 225, "F m -3 m", 192}, {"P 42/n 21/c 2/m :2", 138, "P 42/n c m :2", 16}};
+        {"P 21/b 21/c 21/a", 61, "P b c a", 8},
+        {"P 2/m 2/m 2/m", 47, "P m m m", 8},
+        {"F 4/m -3 2/m", 225, "F m -3 m", 192},
+        {"P 42/n 21/c 2/m :2", 138, "P 42/n c m :2", 16}};
     for (const auto& [name, number, spaced, count] : names) {
         const Spacegroup group(name, -1, Spacegroup::Triclinic);
         EXPECT_EQ(group.number(), number) << name;
@@ -172,6 +182,13 @@ TEST(Cells, VolumeAndGeometry) {
                      UncertainValue(90), Spacegroup());
     // dV/da = bc: three terms of 100 x 0.01.
     EXPECT_NEAR(cubic.volume_with_uncertainty().uncertainty().value(), std::sqrt(3.0), 1e-3);
+    // An angle's s.u. counts in radians: abc cos(beta) 0.05 degrees is 0.133, with the
+    // lengths' 0.159 in quadrature 0.207.
+    const Cell monoclinic(UncertainValue(10, Uncertainty(0.001)),
+                          UncertainValue(11, Uncertainty(0.001)),
+                          UncertainValue(8, Uncertainty(0.001)), UncertainValue(90),
+                          UncertainValue(100, Uncertainty(0.05)), UncertainValue(90), Spacegroup());
+    EXPECT_NEAR(monoclinic.volume_with_uncertainty().uncertainty().value(), 0.2075, 0.002);
     for (double angle : {0.0, 200.0}) {
         EXPECT_THROW(
             Cell(UncertainValue(5), UncertainValue(5), UncertainValue(5), UncertainValue(angle),

@@ -130,6 +130,20 @@ const std::vector<CellCase> cell_cases = {
 };
 // clang-format on
 
+// The crystal system written beside the group, triclinic included.
+TEST(CifCell, WrittenSettingNamesTheCrystalSystem) {
+    const std::vector<std::pair<std::string, std::string>> groups = {
+        {"P 1", "triclinic"}, {"P 21/c", "monoclinic"}, {"F m -3 m", "cubic"}};
+    for (const auto& [name, system] : groups) {
+        const Cell cell(UncertainValue(5), UncertainValue(5), UncertainValue(5), UncertainValue(90),
+                        UncertainValue(90), UncertainValue(90),
+                        Spacegroup(name, -1, Spacegroup::Triclinic));
+        THandle<Cif> cif = read_cif("data_w\n");
+        CifCell::write(cif->block(0), cell);
+        EXPECT_EQ(cif->block(0)->value("_symmetry_cell_setting"), system) << name;
+    }
+}
+
 TEST(CifCell, BadAndContradictoryItems) {
     for (const CellCase& c : cell_cases) {
         SCOPED_TRACE(c.items);

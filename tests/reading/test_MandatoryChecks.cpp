@@ -12,6 +12,7 @@ const std::string small_dictionary =
     "data_l\n_name '_cell_length_a'\n_category cell\n"
     "data_n\n_name '_new_name'\n_category cell\n"
     "loop_ _related_item _related_function\n'_old_name' replace '_other_name' conversion\n"
+    "'_older_name' replace\n"
     "data_o\n_name '_old_name'\n_category cell\n";
 
 struct MandatoryCase {
@@ -34,7 +35,10 @@ const std::vector<MandatoryCase> mandatory_cases = {
     {"data_s\n_cell_volume ?\n_cell_length_a ' '\n_x .\n", {}, {"_cell_volume", "_cell_length_a", "_x"},
      {E(E::DataItemNotSet, "_cell_volume", "data_s", 1), E(E::DataItemNotSet, "_cell_length_a", "data_s", 1)}},
     {"data_s\n_cell_volume 1\n_old_name 5\n", {}, {"_new_name"}, {}},
-    {"data_s\n_cell_volume 1\n_old_name ?\n", {}, {"_new_name"}, {E(E::RelatedItemNotSet, "_old_name", "data_s", 1)}},
+    {"data_s\n_cell_volume 1\n_old_name ?\n", {}, {"_new_name"},
+     {E(E::RelatedItemNotSet, "_old_name", "data_s", 1), E(E::RelatedItemNotSet, "_older_name", "data_s", 1)}},
+    // any one replacing item with a value stands in, wherever it comes
+    {"data_s\n_old_name 5\n_older_name ?\n", {}, {"_new_name"}, {}},
     // A conversion never stands in.
     {"data_s\n_cell_volume 1\n_other_name 5\n", {}, {"_new_name"}, {E(E::DataItemNotFound, "_new_name", "data_s", 1)}},
     {"", {"_a"}, {"_b"}, {}}
