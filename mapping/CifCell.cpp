@@ -178,7 +178,7 @@ void check_stated_axes(const SymmetryItems& items, const Cell& cell, CifErrorCon
     if (!given(items.name) || given(items.operators) || given(items.hall)) return;
     const std::string stated = stated_axes(items.name->value());
     const std::string& chosen = cell.spacegroup().name_space_separated();
-    if (!stated.empty() && stated_axes(chosen) != stated && !stated_axes(chosen).empty()) {
+    if (!stated.empty() && stated_axes(chosen) != stated) {
         errors.add(CifError(CifError::SpacegroupAxesReplaced, items.name->value(), chosen, line));
     }
 }

@@ -60,7 +60,7 @@ bool has_row(const THandle<CifDataItem>& item, int row) {
 // The row's value; empty for a missing item or past its end. An item standing alone beside
 // the atom loop has a value for the first row only.
 std::string row_value(const THandle<CifDataItem>& item, int row) {
-    return has_row(item, row) ? std::string(item->value_view(row)) : std::string();
+    return item ? std::string(item->value_view(row)) : std::string();
 }
 
 std::string stripped(const std::string& text) {

@@ -47,7 +47,7 @@ TEST(UncertainValue, ReadAndWrittenAsStated) {
          {std::string(), std::string("?"), std::string("abc"), std::string("."),
           std::string("1.5("), std::string("1.5(x)"), std::string("-"),
           std::string("1e99999999999"), std::string("1e400"), digits, "1.5(" + digits + ")",
-          "1e-300(" + digits + ")"}) {
+          "1e-300(" + digits + ")", std::string("1e-99999")}) {
         std::istringstream in(bad);
         UncertainValue().parse(in);
         EXPECT_TRUE(in.fail()) << bad;
@@ -72,7 +72,8 @@ TEST(SymmetryOperators, EveryFormOfRealFilesAndOneCanonicalText) {
         {".5+Y,1.25000-y,-z", "y+1/2,-y+1/4,-z"},
         {"x+1,y-1,z+2/3", "x,y,z+2/3"},
         {"0.3333+x,0.6667+y,z", "x+1/3,y+2/3,z"},
-        {"x-1/4,-y-1/3,z", "x+3/4,-y+2/3,z"}};
+        {"x-1/4,-y-1/3,z", "x+3/4,-y+2/3,z"},
+        {"x+0.99999,y,z", "x,y,z"}};
     for (const auto& [text, canonical] : cases)
         EXPECT_EQ(CrystalSymmetryTransformation(text).to_string(), canonical) << text;
     for (const char* bad :

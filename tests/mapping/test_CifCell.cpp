@@ -119,9 +119,20 @@ const std::vector<CellCase> cell_cases = {
     {lengths + angles + "_space_group_name_H-M_alt 'P c a 21'\n_space_group_name_Hall 'P 2c -2ac'\n", {}},
     {lengths + angles + "_symmetry_space_group_name_H-M 'P 21 21 21'\n_space_group_name_Hall 'P 2c -2ac'\n",
      {E(E::SpacegroupReplaced, "P 21 21 21", "Pca21", 1)}},
+    // a subgroup's name, or one the tables do not know, does name the operators' group
+    {lengths + angles + "_symmetry_space_group_name_H-M 'P -1'\n"
+     "loop_ _symmetry_equiv_pos_as_xyz x,y,z -x,y+1/2,-z+1/2 -x,-y,-z x,-y+1/2,z+1/2\n",
+     {E(E::SpacegroupReplaced, "P -1", "P21/c", 1)}},
+    {lengths + angles + "_symmetry_space_group_name_H-M 'Q 9'\nloop_ _symmetry_equiv_pos_as_xyz x,y,z\n",
+     {E(E::SpacegroupReplaced, "Q 9", "P1", 1)}},
     // the cell's angles choose the axes of a group found by name
     {lengths + "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 120\n"
      "_symmetry_space_group_name_H-M 'R 3 2 :R'\n", {E(E::SpacegroupAxesReplaced, "R 3 2 :R", "R 3 2 :H", 1)}},
+    // the operators of a Hall symbol decide the axes, not the cell
+    {lengths + "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 120\n"
+     "_symmetry_space_group_name_H-M 'R 3 :R'\n_space_group_name_Hall 'R 3'\n", {}},
+    // a name stating axes of a group that has none
+    {lengths + angles + "_symmetry_space_group_name_H-M 'P 21/c :H'\n", {}},
     // operator text that is no operator
     {lengths + angles + "loop_ _symmetry_equiv_pos_as_xyz x,y,z xy,y,z\n",
      {E(E::InvalidSymmetryOperator, "xy,y,z", 1)}, "Expected a signed term in symmetry operator part 'xy'"},
@@ -168,7 +179,8 @@ TEST(ConsistencyChecker, LabelsWeightsAndCells) {
         "data_c\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight ?\n"
         // a weight with its s.u. is checked too
         "data_d\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight 79.5(2)\n"
-        "data_e\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight 78.1(2)\n" +
+        "data_e\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight 78.1(2)\n"
+        "data_f\n_chemical_formula_sum 'C6 H6'\n_chemical_formula_weight '79.5(2) g'\n" +
         lengths + "_cell_angle_alpha 90\n_symmetry_Int_Tables_number 3\n");
     cif->errors()->clear();
     VexorCifConsistencyChecker checker(cif);

@@ -321,7 +321,7 @@ TEST(CifMolecule, MoleculesAcrossSymmetry) {
         // an assembly numbered 3 and 4: the major form 3 and the minor 4 both bond to the
         // ordered part, the formula is the major form's
         {"20 20 20 90 90 90", p1, "C1 C 0.1 0.1 0.1 .\nC2 C 0.177 0.1 0.1 .\n"
-         "C3 C 0.254 0.1 0.1 3\nC4 C 0.23 0.155 0.1 4", "C3 3", "C3 3"},
+         "C3 C 0.254 0.1 0.1 3\nO4 O 0.23 0.155 0.1 4", "C3 3", "C3 3"},
         // hydrogens 1.11 angstroms apart are neighbours, not bonded; HD at 0.74 is bonded
         {"10 10 10 90 90 90", p1, "H1 H 0.1 0.1 0.1 .\nH2 H 0.211 0.1 0.1 .\n"
          "H3 H 0.5 0.5 0.5 .\nD4 D 0.574 0.5 0.5 .", "H, H, D H 1", "H, H, D H 1"},
@@ -423,6 +423,35 @@ std::string cell_against_formula(const CrystalMaker& maker, double z, const std:
     return text;
 }
 
+// Pairs of images of one listed atom in the packed cell closer than 0.1 angstroms, whole
+// cells apart: one site counted twice.
+int repeated_sites(const CrystalMaker& maker) {
+    std::map<const Atom*, std::vector<std::array<double, 3>>> places;
+    const THandle<Crystal::MoleculeList> contents = maker.create_crystal()->molecules();
+    for (const THandle<Molecule>& molecule : *contents) {
+        for (auto atom = molecule->atoms_begin(); atom != molecule->atoms_end(); ++atom) {
+            const Atom* listed =
+                (*atom)->listed_atom() ? (*atom)->listed_atom().get() : atom->get();
+            places[listed].push_back((*atom)->site()->fractional());
+        }
+    }
+    int repeated = 0;
+    for (const auto& [listed, points] : places) {
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            for (std::size_t j = 0; j < i; ++j) {
+                std::array<double, 3> difference{};
+                for (int axis = 0; axis < 3; ++axis) {
+                    difference[axis] = points[i][axis] - points[j][axis];
+                    difference[axis] -= std::round(difference[axis]);
+                }
+                const std::array<double, 3> apart = maker.cell().cartesian(difference);
+                if (std::hypot(apart[0], apart[1], apart[2]) < 0.1) ++repeated;
+            }
+        }
+    }
+    return repeated;
+}
+
 // Every real structure stating Z and its formula sum: the packed cell holds Z formula units.
 // The exceptions are the files' own: named here with what is wrong in them.
 TEST(CifMolecule, PackedCellsHoldZFormulaUnits) {
@@ -457,8 +486,9 @@ TEST(CifMolecule, PackedCellsHoldZFormulaUnits) {
         try {
             CifErrorContainer errors;
             const THandle<Cell> cell = CifCell::read(block, errors);
-            difference =
-                cell_against_formula(*CifMolecule::crystal_maker(block, *cell, errors), units, sum);
+            const THandle<CrystalMaker> maker = CifMolecule::crystal_maker(block, *cell, errors);
+            difference = cell_against_formula(*maker, units, sum);
+            EXPECT_EQ(repeated_sites(*maker), 0) << path;
         } catch (const std::runtime_error& unreadable) {
             difference = unreadable.what();
         }
@@ -610,6 +640,11 @@ TEST(CifMolecule, CartesianCoordinatesWithoutFractionalOnes) {
     const THandle<Site> oxygen = (*(molecule->atoms_begin() + 1))->site();
     EXPECT_NEAR(oxygen->fractional()[0], 0.2, 1e-9);
     EXPECT_NEAR((*oxygen->uncertainty())[0].value(), 0.02, 1e-9);
+    // any fractional column makes the Cartesian ones unread
+    Structure mixed(crystal("5 6 7 90 110 90", p1,
+                            atom_loop("label fract_y Cartn_x Cartn_y Cartn_z", "C1 0.5 1 1 1")));
+    const THandle<Molecule> read = CifMolecule::molecule(mixed.block, *mixed.cell, mixed.errors);
+    EXPECT_EQ((*read->atoms_begin())->site()->fractional()[1], 0.5);
 }
 
 // An atom-site item standing alone beside the atom loop gives the first atom its value and
