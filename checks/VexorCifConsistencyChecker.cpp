@@ -1,6 +1,7 @@
 #include "cif/VexorCifConsistencyChecker.h"
 
 #include <algorithm>
+#include <locale>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -60,6 +61,7 @@ struct CheckFormulaWeight {
         if (!number) return;
         if (calculated - 1.1 > given || given - 1.1 > calculated) {
             std::ostringstream text;
+            text.imbue(std::locale::classic());
             text << calculated;
             errors->add(CifError(CifError::FormulaWeightMismatch, weight->value(), text.str(),
                                  block->line()));

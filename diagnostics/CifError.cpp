@@ -1,5 +1,6 @@
 #include "cif/CifError.h"
 
+#include <locale>
 #include <ostream>
 #include <sstream>
 #include <utility>
@@ -49,6 +50,7 @@ std::string CifError::type_as_string() const {
 
 std::string CifError::complete_message() const {
     std::ostringstream out;
+    out.imbue(std::locale::classic());  // line numbers without grouping, whatever the host set
     out << type_as_string();
     if (line_ != -1) out << ": Line " << line_ << ' ';
     out << ": " << message();

@@ -1,6 +1,7 @@
 #include "host/AtomicDisplacementParameters.h"
 
 #include <cmath>
+#include <locale>
 #include <sstream>
 #include <stdexcept>
 
@@ -43,6 +44,7 @@ bool positive_definite(const Matrix& u) {
 
 std::string listed(const Array<UncertainValue, 6>& u) {
     std::ostringstream out;
+    out.imbue(std::locale::classic());
     const char* names[] = {"U11", "U22", "U33", "U12", "U13", "U23"};
     for (int i = 0; i < 6; ++i)
         out << (i ? ", " : "") << names[i] << ' ' << u[i].value();
@@ -87,6 +89,7 @@ AtomicDisplacementParameters::AtomicDisplacementParameters(const UncertainValue&
     const double value = u_iso.value();
     if (!(std::isfinite(value) && value >= 0.0)) {
         std::ostringstream text;
+        text.imbue(std::locale::classic());
         text << "Isotropic U must not be negative: " << value;
         throw std::invalid_argument(text.str());
     }

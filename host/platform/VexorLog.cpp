@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <iostream>
+#include <locale>
 #include <mutex>
 #include <ostream>
 #include <sstream>
@@ -17,7 +18,11 @@ std::mutex writing;
 // Each thread composes its lines apart and hands them over whole, so that lines written from
 // several threads never interleave.
 std::ostringstream& line_buffer() {
-    thread_local std::ostringstream buffer;
+    thread_local std::ostringstream buffer = [] {
+        std::ostringstream classic;
+        classic.imbue(std::locale::classic());
+        return classic;
+    }();
     return buffer;
 }
 

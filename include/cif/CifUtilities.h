@@ -2,6 +2,7 @@
 // setting a value only when there is one, and whether a block has a name of some family.
 #pragma once
 
+#include <locale>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,11 +21,13 @@ CIF_API void set_if_not_empty(THandle<CifDataBlock> block, const std::string& na
 /// Whether an item's name begins with the prefix, without regard to letter case.
 CIF_API bool has_item_name_beginning(THandle<CifDataBlock> block, const std::string& prefix);
 
-/// The library's text of a number or other printable value: a default-formatted stream, so
-/// integers in plain decimal and doubles with six significant digits.
+/// The library's text of a number or other printable value: a default-formatted stream in
+/// the classic locale, so integers in plain decimal and doubles with six significant digits
+/// and a decimal point, whatever locale the host has set.
 template <class T>
 std::string to_string(const T& value) {
     std::ostringstream out;
+    out.imbue(std::locale::classic());
     out << value;
     return out.str();
 }

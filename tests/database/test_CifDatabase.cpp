@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <locale>
 
 #include "Support.h"
 #include "cif/CifDatabase.h"
 #include "cif/CifFile.h"
 #include "cif/CifFileFormat.h"
 #include "cif/CifMolecule.h"
+#include "cif/VexorCifConsistencyChecker.h"
 #include "host/VexorLog.h"
 
 namespace {
@@ -259,6 +261,46 @@ TEST(CifDatabase, RealFilesConvertedThroughTheDatabase) {
         ++converted;
     }
     EXPECT_GE(converted, 40);
+}
+
+// Decimal commas and points between thousands, as GUI hosts set them.
+struct CommaDecimals : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+// What the library writes of a real structure: the document, the structure converted through
+// the database, the consistency checker's findings, and the log.
+std::string everything_written(const std::string& text) {
+    std::ostringstream log;
+    VexorLog::set_stream(&log);
+    THandle<Cif> cif = read_cif(text, core_dictionary());
+    VexorCifConsistencyChecker(cif).check_cif();
+    std::ostringstream out;
+    cif->write(out, CifWriteSettings());
+    for (const CifError& error : *cif->errors())
+        out << error.complete_message() << '\n';
+    const THandle<CifDatabase> database = database_of(text);
+    CifDatabase copy;
+    for (int i = 0; i < database->size(); ++i)
+        copy.append(*database->entry(i));
+    copy.print(out);
+    VexorLog::set_stream(nullptr);
+    return out.str() + log.str();
+}
+
+// Numbers are written and read in the classic conventions whatever the global locale.
+TEST(CifDatabase, NumbersIgnoreTheGlobalLocale) {
+    const std::string text =
+        test_data::read_file(test_data::bundled("cif/2003526-r-factor-with-esd.cif")) +
+        "data_long\n" + std::string(cell) + "_journal_year 2008\n_cell_volume 12345.6\n";
+    const std::string classic = everything_written(text);
+    const std::locale host = std::locale::global(std::locale(std::locale::classic(), new CommaDecimals));
+    const std::string commas = everything_written(text);
+    std::locale::global(host);
+    EXPECT_EQ(commas, classic);
+    EXPECT_NE(classic.find("2008"), std::string::npos);
 }
 
 TEST(CifFile, FirstStructureAndAdditions) {
