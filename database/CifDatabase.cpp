@@ -255,19 +255,27 @@ DatabaseEntryIdentifier CifDatabase::normalise_identifier(const DatabaseEntryIde
     return truncate(substitute(id.str(), "\r\n\t ", '_'), 75);
 }
 
+// The banner goes above the document and the end marker below it; the document keeps its
+// own comments, and a text printed before (read back with its banner and marker) gets
+// neither again.
 void CifDatabase::print(std::ostream& out) const {
     if (!cif_) throw database_error("Could not write Cif Database as there is no data to write");
-    add_copyright_message();
+    const std::string& banner = copyright_message_text();
+    const bool framed = cif_->blocks() > 0;
+    if (framed && cif_->block(0)->comments(CifCommentable::Leading).rfind(banner, 0) != 0) {
+        out << banner;
+    }
     cif_->write(out, CifWriteSettings());
+    if (framed && !ends_with_end_marker(*cif_->block(cif_->blocks() - 1))) out << end_marker;
 }
 
-void CifDatabase::add_copyright_message() const {
-    if (cif_->blocks() == 0) return;
-    cif_->block(0)->set_comments(copyright_message_text(), CifCommentable::Leading);
-    const THandle<CifDataBlock> last = cif_->block(cif_->blocks() - 1);
-    if (last->begin_write_order() != last->end_write_order()) {
-        (*std::prev(last->end_write_order()))->set_comments(end_marker, CifCommentable::Trailing);
-    }
+bool CifDatabase::ends_with_end_marker(const CifDataBlock& last) {
+    if (last.begin_write_order() == last.end_write_order()) return true;  // no item to follow
+    const std::string trailing =
+        (*std::prev(last.end_write_order()))->comments(CifCommentable::Trailing);
+    const std::string marker = end_marker;
+    return trailing.size() >= marker.size() &&
+           trailing.compare(trailing.size() - marker.size(), marker.size(), marker) == 0;
 }
 
 THandle<std::vector<FileError>> CifDatabase::errors() const {

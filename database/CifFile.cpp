@@ -24,8 +24,9 @@ void CifFile::read(std::istream& in) {
     database_->read(in);
 }
 
+// A file cleared, or never read, prints nothing.
 void CifFile::print(std::ostream& out) const {
-    if (database_) database_->print(out);
+    if (database_ && database_->has_document()) database_->print(out);
 }
 
 void CifFile::clear() {

@@ -50,8 +50,12 @@ class CIF_API CifDatabase : public Database<CrystalStructureDatabaseEntry>,
 
     /// Replaces the document by the one read, tolerating repeated block names.
     virtual void read(std::istream& in);
-    /// Writes the document with the library's banner before it and "#END" after it.
+    /// Writes the document with the library's banner before it and "#END" after it, keeping
+    /// the document's own comments; a text printed before gets neither a second time.
+    /// Throws database_error when there is no document (has_document()).
     virtual void print(std::ostream& out) const;
+    /// Whether a document was read, or begun by an append.
+    bool has_document() const { return !cif_.is_null(); }
     THandle<std::vector<FileError>> errors() const override;
     void clear_errors() override;
 
@@ -81,7 +85,9 @@ class CIF_API CifDatabase : public Database<CrystalStructureDatabaseEntry>,
                    THandle<Publication> publication, THandle<ExperimentalInfo> experimental,
                    THandle<EditorsInfo> editors, THandle<ChemicalInfo> chemical,
                    THandle<CrystalInfo> crystal, THandle<DepositionInfo> deposition);
-    void add_copyright_message() const;
+    // Whether the last item of the block carries the end marker already (a text printed
+    // before and read back), or there is no item to carry one.
+    static bool ends_with_end_marker(const CifDataBlock& last);
     void add_entry(EntryData entry);
 
     THandle<Cif> cif_;

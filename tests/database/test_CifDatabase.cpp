@@ -336,6 +336,35 @@ TEST(CifFile, FirstStructureAndAdditions) {
     EXPECT_EQ(reread->data_block(0)->find("_atom_site_label")->size(), 12u);
 }
 
+// Printing keeps the document's own comments, frames it once however often it prints, and a
+// file with nothing in it prints nothing.
+TEST(CifFile, PrintKeepsTheDocumentsComments) {
+    const QuietLog quiet;
+    auto printed = [](const CifFile& file) {
+        std::ostringstream out;
+        file.print(out);
+        return out.str();
+    };
+    std::istringstream source("# header of the file\ndata_x\n" + std::string(cell) +
+                              "_journal_year 1999 # the last item's comment\n");
+    CifFile file;
+    file.read(source);
+    const std::string once = printed(file);
+    EXPECT_NE(once.find("#\n# header of the file\ndata_x"), std::string::npos) << once;
+    EXPECT_NE(once.find("# the last item's comment\n\n#END\n"), std::string::npos) << once;
+    EXPECT_EQ(printed(file), once);
+    std::istringstream again(once);
+    CifFile reread;
+    reread.read(again);
+    EXPECT_EQ(printed(reread), once);
+    file.add(*CifFile(test_data::bundled("cif/2205053-molecule.cif")).molecule(),
+             DatabaseEntryIdentifier("m"));
+    const std::string grown = printed(file);
+    EXPECT_EQ(grown.find("#END"), grown.rfind("#END"));
+    file.clear();
+    EXPECT_EQ(printed(file), "");
+}
+
 TEST(CifFileFormat, RecognisesCifByItsLines) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "cif-format";
     std::filesystem::create_directories(folder);
