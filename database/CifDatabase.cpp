@@ -287,11 +287,16 @@ void CifDatabase::clear_errors() {
 }
 
 void CifDatabase::append(const CrystalStructureDatabaseEntry& entry) {
+    append(entry, entry.identifier());
+}
+
+void CifDatabase::append(const CrystalStructureDatabaseEntry& entry,
+                         const DatabaseEntryIdentifier& id) {
     const THandle<CrystalMaker> maker = entry.crystal_maker();
     maker->select_3d();
-    add_block(entry.identifier(), maker->molecules(), *entry.cell(), entry.publication(),
-              entry.experimental_info(), entry.editors_info(), entry.chemical_info(),
-              entry.crystal_info(), entry.deposition_info());
+    add_block(id, maker->molecules(), *entry.cell(), entry.publication(), entry.experimental_info(),
+              entry.editors_info(), entry.chemical_info(), entry.crystal_info(),
+              entry.deposition_info());
 }
 
 void CifDatabase::append(THandle<std::vector<THandle<Molecule>>> molecules, const Cell& cell,

@@ -461,6 +461,19 @@ void print_table(std::ostream& out, const Names& files, const std::vector<FileRe
 }
 
 // Every structure of every file, as new blocks of one database, printed to the target.
+// The identifier, or the first of id_2, id_3, ... that the database does not hold yet:
+// files of one batch often share block names. The suffix stays within the longest identifier.
+DatabaseEntryIdentifier unique_identifier(const CifDatabase& database,
+                                          const DatabaseEntryIdentifier& id) {
+    DatabaseEntryIdentifier unique = id;
+    for (int n = 2; database.identifier_exists(unique); ++n) {
+        const std::string suffix = "_" + std::to_string(n);
+        const std::size_t room = DatabaseEntryIdentifier::maximum_length_ - suffix.size();
+        unique = database.normalise_identifier(id.str().substr(0, room) + suffix);
+    }
+    return unique;
+}
+
 bool convert(const Names& files, std::vector<FileReport>& reports, const std::string& target) {
     CifDatabase converted;
     bool clean = true;
@@ -468,7 +481,15 @@ bool convert(const Names& files, std::vector<FileReport>& reports, const std::st
         if (!reports[i].database) continue;
         for (int e = 0; e < reports[i].database->size(); ++e) {
             try {
-                converted.append(*reports[i].database->entry(e));
+                const THandle<CrystalStructureDatabaseEntry> entry = reports[i].database->entry(e);
+                const DatabaseEntryIdentifier id =
+                    unique_identifier(converted, entry->identifier());
+                if (id != entry->identifier()) {
+                    std::cerr << files[i] << ": " << entry->identifier()
+                              << ": identifier taken by an earlier entry; written as " << id
+                              << '\n';
+                }
+                converted.append(*entry, id);
             } catch (const std::exception& failure) {
                 std::cerr << files[i] << ": " << reports[i].database->identifier(e)
                           << ": cannot convert: " << failure.what() << '\n';

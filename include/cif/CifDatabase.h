@@ -63,6 +63,8 @@ class CIF_API CifDatabase : public Database<CrystalStructureDatabaseEntry>,
     /// A new block for the entry's structure as its file lists it (the maker's select_3d
     /// view), cell and records.
     void append(const CrystalStructureDatabaseEntry& entry);
+    /// The same under another identifier, for an entry whose own one is taken.
+    void append(const CrystalStructureDatabaseEntry& entry, const DatabaseEntryIdentifier& id);
     /// A new block for the molecules and cell, without records.
     void append(THandle<std::vector<THandle<Molecule>>> molecules, const Cell& cell,
                 const DatabaseEntryIdentifier& id);
