@@ -26,7 +26,8 @@ void CifCrystalInfo::write(THandle<CifDataBlock> block, const CrystalInfo& info)
     set_if_not_empty(block, colour_name, info.colour());
     set_if_not_empty(block, description_name, info.description());
     set_if_not_empty(block, melting_point_name, info.melting_point());
-    set_if_not_empty(block, z_name, to_string(info.formula_units_z()));
+    // Z is never 0: that is a file that did not state it.
+    if (info.formula_units_z() > 0) block->set_value(z_name, to_string(info.formula_units_z()));
     set_if_not_empty(block, physical_name, info.physical_properties());
     set_if_not_empty(block, recrystallization_name, info.recrystallization_method());
     set_if_not_empty(block, preparation_name, info.preparation());

@@ -21,11 +21,19 @@ const Regex date_pattern(R"(
 )",
                          8);
 
+// Files of the 1990s wrote two-digit years; CIF began in 1991, so 50 to 99 are 1950 to 1999
+// and 00 to 49 are 2000 to 2049.
+int full_year(const std::string& digits) {
+    const int year = string_to_int(digits);
+    if (digits.size() > 2) return year;
+    return year >= 50 ? 1900 + year : 2000 + year;
+}
+
 Date parse_date(const std::string& text) {
     const RegexResults found = date_pattern.search(text);
     if (found.empty_match()) return Date();
     try {
-        return Date(string_to_int(found.match(1)), string_to_int(found.match(3)),
+        return Date(full_year(found.match(1)), string_to_int(found.match(3)),
                     string_to_int(found.match(4)));
     } catch (const std::exception&) {
         return Date();

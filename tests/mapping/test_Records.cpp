@@ -98,6 +98,9 @@ TEST(Records, ChemicalCrystalEditorsDepositionRoundTrip) {
     std::string text;
     written_and_read<CifEditorsInfo>(EditorsInfo(Date(), Date()), &text);
     EXPECT_EQ(text, "data_record\n");
+    // a Z the file did not state is not written as 0
+    written_and_read<CifCrystalInfo>(CrystalInfo("", "", "", 0, 0, "", "", "", ""), &text);
+    EXPECT_EQ(text.find("_cell_formula_units_Z"), std::string::npos) << text;
     DepositionInfo deposition;
     deposition.set_text(DepositionInfo::CoeditorCode, "FG1234");
     deposition.set_text(DepositionInfo::CcdcNumber, "not in the table");
@@ -129,7 +132,8 @@ TEST(Records, ValuesAsFilesWriteThem) {
     EXPECT_EQ(CifExperimentalInfo::read(block)->radiation_probe(), ExperimentalInfo::NoProbe);
     const std::vector<std::pair<const char*, Date>> dates = {{"2004-05-07", Date(2004, 5, 7)},
                                                              {"2004 5 7", Date(2004, 5, 7)},
-                                                             {"made 04-05-07 here", Date(4, 5, 7)},
+                                                             {"made 04-05-07 here", Date(2004, 5, 7)},
+                                                             {"99-03-08", Date(1999, 3, 8)},
                                                              {"May 2004", Date()},
                                                              {"2003-02-29", Date()}};
     for (const auto& [text, date] : dates) {
