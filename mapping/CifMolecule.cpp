@@ -277,6 +277,7 @@ THandle<Atom> atom(const AtomItems& items, const Cell& cell, int row, bool prote
         result = make_handle<FileOrderedAtom3d>(row, element, label, THandle<Site>());
     }
     result->set_symmtag(row);
+    result->set_type_symbol(stripped(row_value(items.type_symbol, row)));
     result->set_site(site(items, cell, row, label, errors));
     return result;
 }
@@ -310,10 +311,14 @@ int disorder_group_number(const DisorderItems& disorder, int row) {
     return whole ? group : 0;
 }
 
-// Atoms carry their numeric disorder group: the detector keeps alternatives apart by it.
+// Atoms carry their numeric disorder group, by which the detector keeps alternatives apart,
+// and their assembly as the file names it.
 void assign_disorder_groups(const AtomList& atoms, const DisorderItems& disorder) {
-    for (const THandle<Atom>& atom : atoms)
+    for (const THandle<Atom>& atom : atoms) {
         atom->set_disorder_group(disorder_group_number(disorder, atom->index()));
+        const std::string assembly = stripped(row_value(disorder.assembly, atom->index()));
+        atom->set_disorder_assembly(cif::detail::is_placeholder(assembly) ? "" : assembly);
+    }
 }
 
 // The first (lowest) positive group of each assembly is its major form; the atoms of its
@@ -403,12 +408,39 @@ struct CopyAtoms {
     }
 };
 
-// Writes one atom's row: label, element symbol and fractional coordinates.
+// The columns of the atom loop that some atom has a value for, and the anisotropic loop
+// when some atom is anisotropic: nothing is laid out that would stay empty.
+struct AtomColumns {
+    bool occupancy = false, displacement = false, anisotropic = false, disorder = false;
+
+    explicit AtomColumns(const AtomList& atoms) {
+        for (const THandle<Atom>& atom : atoms) {
+            const UncertainValue& occupied = atom->site()->occupancy();
+            occupancy = occupancy || occupied.value() != 1.0 || occupied.uncertainty().given();
+            const THandle<AtomicDisplacementParameters>& u = atom->site()->displacement();
+            displacement = displacement || u;
+            anisotropic =
+                anisotropic || (u && u->type() == AtomicDisplacementParameters::Anisotropic);
+            disorder = disorder || atom->disorder_group() != 0;
+        }
+    }
+};
+
+std::string text_or_placeholder(const std::string& text) {
+    return text.empty() ? "." : text;
+}
+
+// Writes one atom's row: label, type symbol, fractional coordinates, and the occupancy,
+// displacement and disorder columns laid out.
 struct AddAtom {
     const AtomItems& items;
+    const DisorderItems& disorder;
+    const Cell& cell;
     void operator()(const THandle<Atom>& atom) const {
         items.label->add_value(atom->label());
-        items.type_symbol->add_value(Element::table_[atom->element().index()]);
+        items.type_symbol->add_value(atom->type_symbol().empty()
+                                         ? Element::table_[atom->element().index()]
+                                         : atom->type_symbol());
         const THandle<Site> site = atom->site();
         const THandle<Array<Uncertainty, 3>> uncertainty = site->uncertainty();
         for (int axis = 0; axis < 3; ++axis) {
@@ -416,6 +448,43 @@ struct AddAtom {
             items.coordinates[axis]->add_value(to_string(
                 uncertainty ? UncertainValue(value, (*uncertainty)[axis]) : UncertainValue(value)));
         }
+        if (items.occupancy) items.occupancy->add_value(to_string(site->occupancy()));
+        if (items.u_iso) add_displacement(*site);
+        if (disorder.group) {
+            disorder.group->add_value(
+                atom->disorder_group() == 0 ? "." : std::to_string(atom->disorder_group()));
+            disorder.assembly->add_value(text_or_placeholder(atom->disorder_assembly()));
+        }
+    }
+
+    // Uiso as given, or Ueq of an anisotropic set, with its type and its row of the
+    // anisotropic loop.
+    void add_displacement(const Site& site) const {
+        const THandle<AtomicDisplacementParameters>& u = site.displacement();
+        if (!u) {
+            items.u_iso->add_value("?");
+            items.displacement_type->add_value("?");
+            return;
+        }
+        if (u->type() == AtomicDisplacementParameters::Isotropic) {
+            items.u_iso->add_value(to_string(u->stated()[0]));
+            items.displacement_type->add_value("Uiso");
+            return;
+        }
+        items.u_iso->add_value(to_string(u->u_equivalent(cell)));
+        items.displacement_type->add_value("Uani");
+    }
+};
+
+// One row of the anisotropic loop, in its column order (U23 before U13 before U12).
+struct AddAnisotropic {
+    const AtomItems& items;
+    void operator()(const THandle<Atom>& atom) const {
+        const THandle<AtomicDisplacementParameters>& u = atom->site()->displacement();
+        if (!u || u->type() != AtomicDisplacementParameters::Anisotropic) return;
+        items.aniso_label->add_value(atom->label());
+        for (int k = 0; k < 6; ++k)
+            items.aniso[k]->add_value(to_string(u->stated()[k]));
     }
 };
 
@@ -460,15 +529,27 @@ CifMolecule::crystal_maker_disorder_selector(THandle<CifDataBlock> block, const 
 }
 
 void CifMolecule::write(THandle<CifDataBlock> block, THandle<MoleculeList> molecules,
-                        const Cell& /*cell*/) {
+                        const Cell& cell) {
     auto gathered = make_handle<AtomList>();
     std::for_each(molecules->begin(), molecules->end(), CopyAtoms{gathered});
     if (gathered->empty()) return;
-    block->create_loop({label_name, "_atom_site_type_symbol", coordinate_names[0],
-                        coordinate_names[1], coordinate_names[2], u_iso_name,
-                        "_atom_site_thermal_displace_type"});
-    block->create_loop({"_atom_site_aniso_label", aniso_names[0], aniso_names[1], aniso_names[2],
-                        aniso_names[5], aniso_names[4], aniso_names[3]});
+    // The order of the file they were read from; molecules list theirs molecule by molecule.
+    std::stable_sort(gathered->begin(), gathered->end(), AtomCompareSymmtag());
+    const AtomColumns laid_out(*gathered);
+    std::vector<std::string> columns = {label_name, "_atom_site_type_symbol", coordinate_names[0],
+                                        coordinate_names[1], coordinate_names[2]};
+    if (laid_out.displacement) columns.insert(columns.end(), {u_iso_name, "_atom_site_adp_type"});
+    if (laid_out.occupancy) columns.push_back(occupancy_name);
+    if (laid_out.disorder) {
+        columns.insert(columns.end(),
+                       {"_atom_site_disorder_assembly", "_atom_site_disorder_group"});
+    }
+    block->create_loop(columns);
+    if (laid_out.anisotropic) {
+        block->create_loop({"_atom_site_aniso_label", aniso_names[0], aniso_names[1],
+                            aniso_names[2], aniso_names[5], aniso_names[4], aniso_names[3]});
+    }
     const AtomItems items = atom_items(block);
-    std::for_each(gathered->begin(), gathered->end(), AddAtom{items});
+    std::for_each(gathered->begin(), gathered->end(), AddAtom{items, disorder_items(block), cell});
+    std::for_each(gathered->begin(), gathered->end(), AddAnisotropic{items});
 }

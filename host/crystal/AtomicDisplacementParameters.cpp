@@ -59,11 +59,16 @@ constexpr int column_of[] = {0, 1, 2, 1, 2, 2};
 
 AtomicDisplacementParameters::AtomicDisplacementParameters(Type type, const Tensor& u,
                                                            const Tensor& uncertainty)
-    : type_(type), u_(u), uncertainty_(uncertainty) {}
+    : type_(type), u_(u), uncertainty_(uncertainty) {
+    for (int k = 0; k < 6; ++k) {
+        const int i = row_of[k], j = column_of[k];
+        stated_[k] = UncertainValue(u_[i][j], Uncertainty(uncertainty_[i][j]));
+    }
+}
 
 AtomicDisplacementParameters::AtomicDisplacementParameters(const Array<UncertainValue, 6>& u,
                                                            Type type)
-    : type_(type) {
+    : type_(type), stated_(u) {
     if (type != Anisotropic) {
         throw std::invalid_argument("Six U components make anisotropic displacement parameters");
     }
@@ -83,6 +88,7 @@ AtomicDisplacementParameters::AtomicDisplacementParameters(const Array<Uncertain
 AtomicDisplacementParameters::AtomicDisplacementParameters(const UncertainValue& u_iso, Type type,
                                                            const Cell& cell)
     : type_(type) {
+    stated_[0] = u_iso;
     if (type != Isotropic) {
         throw std::invalid_argument("One U value makes isotropic displacement parameters");
     }
@@ -136,5 +142,7 @@ AtomicDisplacementParameters AtomicDisplacementParameters::rotated(
                 }
             uncertainty[i][j] = std::sqrt(sum) / (reciprocal[i] * reciprocal[j]);
         }
-    return AtomicDisplacementParameters(type_, turned, uncertainty);
+    AtomicDisplacementParameters image(type_, turned, uncertainty);
+    if (type_ == Isotropic) image.stated_ = stated_;  // a sphere turns into itself
+    return image;
 }

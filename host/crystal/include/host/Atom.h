@@ -45,6 +45,12 @@ class HOST_API Atom {
     /// disordered about a special position, an alternative to its own symmetry images.
     int disorder_group() const { return disorder_group_; }
     void set_disorder_group(int group) { disorder_group_ = group; }
+    /// The texts the file gave for the atom's type ("Re4+") and disorder assembly ("A");
+    /// empty when it gave none.
+    const std::string& type_symbol() const { return type_symbol_; }
+    void set_type_symbol(const std::string& symbol) { type_symbol_ = symbol; }
+    const std::string& disorder_assembly() const { return disorder_assembly_; }
+    void set_disorder_assembly(const std::string& assembly) { disorder_assembly_ = assembly; }
     /// An atom of a disorder group other than its assembly's first: a minor alternative
     /// position, which its molecule's formula leaves out.
     bool minor_alternative() const { return minor_alternative_; }
@@ -61,6 +67,8 @@ class HOST_API Atom {
     int symmtag_ = 0;
     int disorder_group_ = 0;
     bool minor_alternative_ = false;
+    std::string type_symbol_;
+    std::string disorder_assembly_;
     SymmetryImage image_;
     THandle<Atom> listed_atom_;
 };

@@ -29,6 +29,9 @@ class HOST_API AtomicDisplacementParameters {
     double u_uncertainty(int i, int j) const { return uncertainty_[i][j]; }
     /// Ueq, a third of the trace of the Cartesian tensor (Uiso itself when isotropic).
     double u_equivalent(const Cell& cell) const;
+    /// The values as given, with their s.u.: of an isotropic set, Uiso first; of an
+    /// anisotropic one, U11, U22, U33, U12, U13, U23 (of a rotated set, as computed).
+    const Array<UncertainValue, 6>& stated() const { return stated_; }
 
     /// The displacement of the atom a symmetry operation with this rotation maps this one to.
     AtomicDisplacementParameters rotated(const CrystalSymmetryOperator::Rotation& rotation,
@@ -41,4 +44,5 @@ class HOST_API AtomicDisplacementParameters {
     Type type_;
     Tensor u_{};
     Tensor uncertainty_{};
+    Array<UncertainValue, 6> stated_{};
 };
