@@ -25,3 +25,7 @@ Journal::Journal(int code) : code_(code) {
         if (known == code) full_name_ = name;
     }
 }
+
+Journal::Journal(int code, const std::string& full_name) : Journal(code) {
+    if (!full_name.empty()) full_name_ = full_name;
+}

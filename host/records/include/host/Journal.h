@@ -9,6 +9,8 @@ class HOST_API Journal {
   public:
     /// A code the table does not have gives an empty full name.
     explicit Journal(int code = 0);
+    /// A journal as a file names it: the name given, or the table's when it gives none.
+    Journal(int code, const std::string& full_name);
 
     int code() const { return code_; }
     const std::string& full_name() const { return full_name_; }
