@@ -228,5 +228,6 @@ void CifCell::write(THandle<CifDataBlock> block, const Cell& cell) {
         block->set_value(cell_names[i], to_string(UncertainValue(parameters[i]->value() * scale,
                                                                  parameters[i]->uncertainty())));
     }
-    block->set_value("_cell_volume", to_string(cell.volume()));
+    // with the s.u. the parameters' give it
+    block->set_value("_cell_volume", to_string(cell.volume_with_uncertainty()));
 }

@@ -7,6 +7,8 @@ namespace {
 const std::pair<DepositionInfo::DepositionType, const char*> deposition_names[] = {
     {DepositionInfo::ArchiveNumber, "_database_code_depnum_vexor_archive"},
     {DepositionInfo::FizNumber, "_database_code_depnum_vexor_fiz"},
+    {DepositionInfo::CcdcNumber, "_database_code_depnum_ccdc_archive"},
+    {DepositionInfo::CodNumber, "_cod_database_code"},
     {DepositionInfo::ValidationNumber, "_journal_data_validation_number"},
     {DepositionInfo::CoeditorCode, "_journal_coeditor_code"},
     {DepositionInfo::JournalNumber, "_database_code_depnum_vexor_journal"},

@@ -17,12 +17,10 @@ const std::string probe_name = "_diffrn_radiation_probe";
 const std::string source_name = "_diffrn_source";
 const std::string refinement_details_name = "_refine_special_details";
 
-// The R factor's names, in the order they are searched.
-struct RFactorNames {
-    std::vector<std::string> names;
-    RFactorNames() : names{"_refine_ls_R_factor_gt", "_refine_ls_wR_factor_gt"} {}
-};
-const RFactorNames r_factor;
+// The R factor's names, in the order they are searched: the current one and the older one.
+// wR is another figure, neither read nor written as R.
+const std::vector<std::string> r_factor_names = {"_refine_ls_R_factor_gt",
+                                                 "_refine_ls_R_factor_obs"};
 
 const std::pair<ExperimentalInfo::RadiationProbe, const char*> probes[] = {
     {ExperimentalInfo::NoProbe, ""},
@@ -49,7 +47,7 @@ bool configuration_determined(const CifDataBlock& block) {
 }
 
 double r_factor_of(THandle<CifDataBlock> block) {
-    THandle<CifDataItem> item = find_from_alternatives(block, r_factor.names);
+    THandle<CifDataItem> item = find_from_alternatives(block, r_factor_names);
     return item ? string_to_double(item->value()) : 0.0;
 }
 
@@ -71,13 +69,15 @@ THandle<ExperimentalInfo> CifExperimentalInfo::read(THandle<CifDataBlock> block)
         ExperimentalInfo::IntensityMethod(0));
 }
 
+// An undetermined configuration is one the file may not have stated: nothing is written for
+// it. The temperature is written as stated, with its s.u.
 void CifExperimentalInfo::write(THandle<CifDataBlock> block, const ExperimentalInfo& info) {
-    if (!info.absolute_configuration_determined()) {
-        block->set_value(absolute_configuration_name, "unk");
-    }
     set_if_not_empty(block, diffraction_details_name, info.diffraction_details());
-    if (info.temperature() != 0.0)
+    if (!info.temperature_text().empty()) {
+        block->set_value(temperature_name, info.temperature_text());
+    } else if (info.temperature() != 0.0) {
         block->set_value(temperature_name, to_string(info.temperature()));
+    }
     set_if_not_empty(block, pressure_name, info.pressure_text());
     if (info.measured_density() != 0.0) {
         block->set_value(measured_density_name, to_string(info.measured_density()));
@@ -86,13 +86,7 @@ void CifExperimentalInfo::write(THandle<CifDataBlock> block, const ExperimentalI
         block->set_value(calculated_density_name, to_string(info.calculated_density()));
     }
     if (info.r_factor_percent() != 0.0) {
-        const std::string text = to_string(info.r_factor_percent() / 100.0);
-        std::vector<THandle<CifDataItem>> items;
-        block->obtain(r_factor.names, items);
-        items[0]->set_comments("#These two values have been output from a single ORB field.\n",
-                               CifCommentable::Leading);
-        for (const THandle<CifDataItem>& item : items)
-            item->set_value(text);
+        block->set_value(r_factor_names[0], to_string(info.r_factor_percent() / 100.0));
     }
     for (const auto& [probe, name] : probes) {
         if (probe == info.radiation_probe()) set_if_not_empty(block, probe_name, name);
