@@ -292,11 +292,27 @@ void CifDatabase::append(const CrystalStructureDatabaseEntry& entry) {
 
 void CifDatabase::append(const CrystalStructureDatabaseEntry& entry,
                          const DatabaseEntryIdentifier& id) {
-    const THandle<CrystalMaker> maker = entry.crystal_maker();
-    maker->select_3d();
-    add_block(id, maker->molecules(), *entry.cell(), entry.publication(), entry.experimental_info(),
-              entry.editors_info(), entry.chemical_info(), entry.crystal_info(),
-              entry.deposition_info());
+    const THandle<Cell> cell = entry.cell();
+    add_block(id, listed_molecules(entry, id), *cell, entry.publication(),
+              entry.experimental_info(), entry.editors_info(), entry.chemical_info(),
+              entry.crystal_info(), entry.deposition_info());
+}
+
+// The entry's structure as its file lists it; none, with the failure reported, when its
+// atoms cannot be read: its cell and records are converted all the same.
+THandle<std::vector<THandle<Molecule>>> CifDatabase::listed_molecules(
+    const CrystalStructureDatabaseEntry& entry, const DatabaseEntryIdentifier& id) const {
+    try {
+        const THandle<CrystalMaker> maker = entry.crystal_maker();
+        maker->select_3d();
+        return maker->molecules();
+    } catch (const std::runtime_error& failure) {
+        const std::string text = "No atoms written for " + id.str() + ": " + failure.what();
+        VexorLog::start_error_line() << text;
+        VexorLog::end_error_line();
+        if (errors_) errors_->push_back(FileError(FileError::Error, text, -1));
+        return make_handle<std::vector<THandle<Molecule>>>();
+    }
 }
 
 void CifDatabase::append(THandle<std::vector<THandle<Molecule>>> molecules, const Cell& cell,

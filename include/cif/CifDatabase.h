@@ -87,6 +87,8 @@ class CIF_API CifDatabase : public Database<CrystalStructureDatabaseEntry>,
                    THandle<Publication> publication, THandle<ExperimentalInfo> experimental,
                    THandle<EditorsInfo> editors, THandle<ChemicalInfo> chemical,
                    THandle<CrystalInfo> crystal, THandle<DepositionInfo> deposition);
+    THandle<std::vector<THandle<Molecule>>> listed_molecules(
+        const CrystalStructureDatabaseEntry& entry, const DatabaseEntryIdentifier& id) const;
     // Whether the last item of the block carries the end marker already (a text printed
     // before and read back), or there is no item to carry one.
     static bool ends_with_end_marker(const CifDataBlock& last);

@@ -292,6 +292,27 @@ TEST(CifDatabase, RealFilesConvertedThroughTheDatabase) {
     EXPECT_GE(converted, 40);
 }
 
+// An entry whose atoms cannot be read converts its cell and records; the failure is logged.
+TEST(CifDatabase, UnreadableAtomsLeaveTheRestConverted) {
+    std::ostringstream log;
+    VexorLog::set_stream(&log);
+    const THandle<CifDatabase> source = database_of(
+        "data_x\n" + std::string(cell) + journal +
+        "loop_ _atom_site_label _atom_site_fract_x _atom_site_fract_y _atom_site_fract_z\n"
+        "C1 ? 0.2 0.3\n");
+    CifDatabase copy;
+    copy.append(*source->entry(0));
+    std::ostringstream printed;
+    copy.print(printed);
+    VexorLog::set_stream(nullptr);
+    EXPECT_NE(printed.str().find("_cell_length_c"), std::string::npos);
+    EXPECT_NE(printed.str().find("_journal_year"), std::string::npos);
+    EXPECT_EQ(printed.str().find("_atom_site_label"), std::string::npos);
+    EXPECT_NE(log.str().find("Error: No atoms written for x: Failed to read atom 0"),
+              std::string::npos)
+        << log.str();
+}
+
 // Decimal commas and points between thousands, as GUI hosts set them.
 struct CommaDecimals : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
