@@ -210,9 +210,11 @@ std::vector<Structure> structures_of(const CifDatabase& database) {
         const THandle<CrystalStructureDatabaseEntry> entry = database.entry(i);
         const THandle<Cell> unit_cell = entry->cell();
         std::ostringstream text;
-        text << unit_cell->a().value() << ' ' << unit_cell->b().value() << ' '
-             << unit_cell->c().value() << ' ' << unit_cell->beta().value() << ' '
-             << unit_cell->spacegroup().name();
+        for (const UncertainValue* parameter : {&unit_cell->a(), &unit_cell->b(), &unit_cell->c(),
+                                                &unit_cell->alpha(), &unit_cell->beta(),
+                                                &unit_cell->gamma()})
+            text << parameter->value() << '(' << parameter->uncertainty().value() << ") ";
+        text << unit_cell->spacegroup().name();
         CifErrorContainer ignored;
         const THandle<Molecule> atoms =
             CifMolecule::molecule(database.data_block(i), *unit_cell, ignored);
@@ -239,6 +241,47 @@ std::vector<Structure> structures_of(const CifDatabase& database) {
         result.push_back(structure);
     }
     return result;
+}
+
+// Every value an entry's records hold, as text (how an absolute configuration was determined
+// the model does not hold; it is left out).
+std::string records_of(const CrystalStructureDatabaseEntry& entry) {
+    std::ostringstream out;
+    const auto list = [&out](const std::vector<std::string>& texts) {
+        for (const std::string& text : texts)
+            out << text << ';';
+    };
+    if (const THandle<Publication> p = entry.publication()) {
+        list(p->authors());
+        out << p->journal().code() << p->journal().full_name() << '|' << p->volume() << '|'
+            << p->year() << '|' << p->first_page() << '\n';
+    }
+    if (const THandle<ExperimentalInfo> e = entry.experimental_info()) {
+        out << e->temperature_text() << '|' << e->pressure_text() << '|' << e->measured_density()
+            << '|' << e->calculated_density() << '|' << e->r_factor_percent() << '|'
+            << e->radiation_probe() << e->radiation_source() << '|' << e->diffraction_details()
+            << '|' << e->refinement_details() << '\n';
+    }
+    if (const THandle<ChemicalInfo> c = entry.chemical_info()) {
+        out << c->systematic_name() << '|' << c->compound_source() << '|' << c->formula_moiety()
+            << '|' << c->biological_properties() << '|';
+        list(c->synonyms());
+        out << '\n';
+    }
+    if (const THandle<CrystalInfo> k = entry.crystal_info()) {
+        out << k->colour() << '|' << k->description() << '|' << k->melting_point() << '|'
+            << k->formula_units_z() << '|' << k->physical_properties() << '|'
+            << k->recrystallization_method() << '|' << k->preparation() << '\n';
+    }
+    if (const THandle<EditorsInfo> d = entry.editors_info()) {
+        out << d->created().year() << '-' << d->created().month() << '-' << d->created().day()
+            << '\n';
+    }
+    if (const THandle<DepositionInfo> d = entry.deposition_info()) {
+        for (const auto& [kind, text] : d->entries())
+            out << kind << ' ' << text << ';';
+    }
+    return out.str();
 }
 
 // Whether cod-tools' cif_filter reads the text without an error; true where it is not
@@ -286,6 +329,8 @@ TEST(CifDatabase, RealFilesConvertedThroughTheDatabase) {
         for (std::size_t i = 0; i < before.size(); ++i) {
             EXPECT_EQ(before[i].cell, after[i].cell);
             EXPECT_EQ(before[i].atoms, after[i].atoms);
+            EXPECT_EQ(records_of(*database.entry(static_cast<int>(i))),
+                      records_of(*reread->entry(static_cast<int>(i))));
         }
         ++converted;
     }
