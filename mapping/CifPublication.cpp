@@ -17,8 +17,8 @@ const std::string journal_name = "_journal_name_full";
 // Real files name their journal rather than give the in-house code: any journal item makes
 // a publication, of code 0 where no code is given.
 bool names_a_publication(const CifDataBlock& block) {
-    for (const std::string& name : {journal_code_name, journal_name, year_name, volume_name,
-                                    first_page_name, authors_name}) {
+    for (const std::string& name :
+         {journal_code_name, journal_name, year_name, volume_name, first_page_name, authors_name}) {
         if (block.has_value(name)) return true;
     }
     return false;

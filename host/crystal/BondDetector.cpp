@@ -197,8 +197,8 @@ class MoleculeGrower {
     double bond_limit(const Atom& one, const Atom& other) const {
         const double limit =
             limit_.maximum(one.element().covalent_radius(), other.element().covalent_radius());
-        const bool hydrogens = one.element().atomic_number() == 1 &&
-                               other.element().atomic_number() == 1;
+        const bool hydrogens =
+            one.element().atomic_number() == 1 && other.element().atomic_number() == 1;
         return hydrogens ? std::min(limit, BondDetector::hydrogen_pair_distance) : limit;
     }
 

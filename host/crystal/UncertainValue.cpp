@@ -1,8 +1,8 @@
 #include "host/UncertainValue.h"
 
 #include <charconv>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <istream>
 #include <locale>
 #include <ostream>

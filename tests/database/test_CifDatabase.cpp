@@ -210,9 +210,9 @@ std::vector<Structure> structures_of(const CifDatabase& database) {
         const THandle<CrystalStructureDatabaseEntry> entry = database.entry(i);
         const THandle<Cell> unit_cell = entry->cell();
         std::ostringstream text;
-        for (const UncertainValue* parameter : {&unit_cell->a(), &unit_cell->b(), &unit_cell->c(),
-                                                &unit_cell->alpha(), &unit_cell->beta(),
-                                                &unit_cell->gamma()})
+        for (const UncertainValue* parameter :
+             {&unit_cell->a(), &unit_cell->b(), &unit_cell->c(), &unit_cell->alpha(),
+              &unit_cell->beta(), &unit_cell->gamma()})
             text << parameter->value() << '(' << parameter->uncertainty().value() << ") ";
         text << unit_cell->spacegroup().name();
         CifErrorContainer ignored;

@@ -142,12 +142,13 @@ TEST(Records, ValuesAsFilesWriteThem) {
     EXPECT_TRUE(CifEditorsInfo::read(block)->created().empty());
     block->set_value("_diffrn_radiation_probe", "synchrotron");
     EXPECT_EQ(CifExperimentalInfo::read(block)->radiation_probe(), ExperimentalInfo::NoProbe);
-    const std::vector<std::pair<const char*, Date>> dates = {{"2004-05-07", Date(2004, 5, 7)},
-                                                             {"2004 5 7", Date(2004, 5, 7)},
-                                                             {"made 04-05-07 here", Date(2004, 5, 7)},
-                                                             {"99-03-08", Date(1999, 3, 8)},
-                                                             {"May 2004", Date()},
-                                                             {"2003-02-29", Date()}};
+    const std::vector<std::pair<const char*, Date>> dates = {
+        {"2004-05-07", Date(2004, 5, 7)},
+        {"2004 5 7", Date(2004, 5, 7)},
+        {"made 04-05-07 here", Date(2004, 5, 7)},
+        {"99-03-08", Date(1999, 3, 8)},
+        {"May 2004", Date()},
+        {"2003-02-29", Date()}};
     for (const auto& [text, date] : dates) {
         block->set_value("_audit_creation_date", text);
         EXPECT_EQ(CifEditorsInfo::read(block)->created(), date) << text;
