@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -111,13 +112,13 @@ THandle<std::vector<CrystalSymmetryOperator>> read_operators(const THandle<CifDa
     return operators;
 }
 
-// The group of a Hall symbol, where the block gives one that is; the empty handle otherwise.
-THandle<Spacegroup> hall_group(const THandle<CifDataItem>& hall) {
-    if (!hall || !hall->has_significant_value()) return {};
+// The group of a Hall symbol, where the block gives one that is.
+std::optional<Spacegroup> hall_group(const THandle<CifDataItem>& hall) {
+    if (!hall || !hall->has_significant_value()) return std::nullopt;
     try {
-        return make_handle<Spacegroup>(Spacegroup::from_hall(hall->value()));
+        return Spacegroup::from_hall(hall->value());
     } catch (const std::invalid_argument&) {
-        return {};
+        return std::nullopt;
     }
 }
 
@@ -142,8 +143,8 @@ void extract_spacegroup_and_symmops(const SymmetryItems& items, Spacegroup& spac
                            : 0;
     operators = read_operators(items.operators, errors, line);
     // Without operators, a Hall symbol names the setting whole; a name may leave it open.
-    const THandle<Spacegroup> from_hall =
-        operators->empty() ? hall_group(items.hall) : THandle<Spacegroup>();
+    const std::optional<Spacegroup> from_hall =
+        operators->empty() ? hall_group(items.hall) : std::nullopt;
     if (from_hall) {
         spacegroup = *from_hall;
     } else {
@@ -228,6 +229,6 @@ void CifCell::write(THandle<CifDataBlock> block, const Cell& cell) {
         block->set_value(cell_names[i], to_string(UncertainValue(parameters[i]->value() * scale,
                                                                  parameters[i]->uncertainty())));
     }
-    // with the s.u. the parameters' give it
+    // with the s.u. its parameters give it
     block->set_value("_cell_volume", to_string(cell.volume_with_uncertainty()));
 }

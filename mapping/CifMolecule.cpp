@@ -324,20 +324,18 @@ void assign_disorder_groups(const AtomList& atoms, const DisorderItems& disorder
 // The first (lowest) positive group of each assembly is its major form; the atoms of its
 // other groups are minor alternatives. Groups are numbered within their assembly, so one
 // numbered 3 and 4 has 3 as its major form.
-void mark_minor_alternatives(const AtomList& atoms, const DisorderItems& disorder) {
-    auto assembly_of = [&](const Atom& atom) {
-        const std::string text = stripped(row_value(disorder.assembly, atom.index()));
-        return text.empty() ? std::string(".") : text;
-    };
-    std::map<std::string, int> first_group;
+void mark_minor_alternatives(const AtomList& atoms) {
+    std::map<std::string, int> first_group;  // by assembly, "" for none
     for (const THandle<Atom>& atom : atoms) {
         if (atom->disorder_group() <= 0) continue;
-        const auto [entry, added] = first_group.emplace(assembly_of(*atom), atom->disorder_group());
+        const auto [entry, added] =
+            first_group.emplace(atom->disorder_assembly(), atom->disorder_group());
         if (!added) entry->second = std::min(entry->second, atom->disorder_group());
     }
     for (const THandle<Atom>& atom : atoms) {
         atom->set_minor_alternative(atom->disorder_group() > 0 &&
-                                    atom->disorder_group() != first_group[assembly_of(*atom)]);
+                                    atom->disorder_group() !=
+                                        first_group[atom->disorder_assembly()]);
     }
 }
 
@@ -379,7 +377,7 @@ THandle<MoleculeList> molecules(const AtomList& atoms, const DisorderItems& diso
     if (atoms.empty()) return make_handle<MoleculeList>();
     // Minor alternatives bond to the ordered part they belong to, never to other groups.
     assign_disorder_groups(atoms, disorder);
-    mark_minor_alternatives(atoms, disorder);
+    mark_minor_alternatives(atoms);
     THandle<MoleculeList> result =
         BondDetector(detection, refinement, BondDistanceLimit::standard()).molecules(atoms, cell);
     debug_line("CifMolecule::bonds finished - found " + std::to_string(result->size()) +
@@ -457,8 +455,8 @@ struct AddAtom {
         }
     }
 
-    // Uiso as given, or Ueq of an anisotropic set, with its type and its row of the
-    // anisotropic loop.
+    // Uiso as given, or Ueq of an anisotropic set (whose components AddAnisotropic writes),
+    // with its type.
     void add_displacement(const Site& site) const {
         const THandle<AtomicDisplacementParameters>& u = site.displacement();
         if (!u) {
