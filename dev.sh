@@ -61,7 +61,7 @@ demo)
         data/cif/1100893.cif data/cif/2228759-multiple-diacritics.cif || true
     ;;
 bench)
-    PACKAGES+=(tao-pegtl-dev)
+    PACKAGES+=(tao-pegtl-dev gemmi)
     install_missing_packages
     configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DCIF_BUILD_TESTS=OFF >/dev/null
     ./build-release/bench/cif-bench

@@ -313,9 +313,9 @@ int measure_peak_memory(const char* path) {
     return cif.blocks() > 0 ? 0 : 1;
 }
 
-// The structures of the data folder, and of a second folder of CIF files when given, each
-// file name once.
-std::vector<std::string> read_structures(const fs::path& data, const fs::path& more) {
+// The structure files of the data folder, and of a second folder of CIF files when given,
+// each file name once.
+std::vector<fs::path> structure_files(const fs::path& data, const fs::path& more) {
     std::vector<fs::path> files;
     for (const fs::path& folder : {data / "cif", more}) {
         if (folder.empty() || !fs::is_directory(folder)) continue;
@@ -329,11 +329,49 @@ std::vector<std::string> read_structures(const fs::path& data, const fs::path& m
         }
     }
     std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<std::string> read_structures(const std::vector<fs::path>& files) {
     std::vector<std::string> structures;
     for (const fs::path& file : files)
         structures.push_back(read_file(file));
     return structures;
 }
+
+#ifdef CIF_BENCH_CHECK
+// Wall-clock seconds of a command run through the shell, its output discarded.
+double command_seconds(const std::string& command, int runs) {
+    return best_seconds(runs, [&] {
+        if (std::system((command + " >/dev/null 2>&1").c_str()) < 0) std::perror("system");
+    });
+}
+
+// A whole check as users run one, each program reading the dictionary, then checking every
+// value and the loops against it: cif-check --dict --rules beside gemmi validate -d.
+void measure_whole_checks(const fs::path& data, const std::vector<fs::path>& files) {
+    if (std::system("gemmi --version >/dev/null 2>&1") != 0) {
+        std::printf("whole checks: the gemmi program is not installed\n");
+        return;
+    }
+    const std::string dictionary = (data / "dict" / "cif_core.dic").string();
+    const std::string ours =
+        std::string(CIF_BENCH_CHECK) + " --jobs 1 --rules --dict " + dictionary;
+    const std::string theirs = "gemmi validate -d " + dictionary;
+    const auto race = [&](const std::string& what, const std::string& inputs, int runs) {
+        const double mine = command_seconds(ours + inputs, runs);
+        const double gemmi = command_seconds(theirs + inputs, runs);
+        std::printf("%-44s %8.1f ms, gemmi validate %.1f ms, ratio %.2f\n",
+                    ("check " + what + " cif-check").c_str(), mine * 1e3, gemmi * 1e3,
+                    gemmi / mine);
+    };
+    race("4003024.cif", " " + (data / "cif" / "4003024.cif").string(), 10);
+    std::string all;
+    for (const fs::path& file : files)
+        all += " " + file.string();
+    race(std::to_string(files.size()) + " structures", all, 3);
+}
+#endif
 
 int print_peak_memory(const char* self, const std::string& name, const std::string& text) {
     const fs::path file = fs::temp_directory_path() / ("cif-bench-" + name + ".cif");
@@ -355,7 +393,8 @@ int main(int argc, char** argv) {
         argc > first_folder ? fs::path(argv[first_folder]) : fs::path(CIF_BENCH_DATA_DIR);
     const fs::path more = argc > first_folder + 1 ? fs::path(argv[first_folder + 1])
                                                   : data / ".." / ".." / "shared" / "data" / "cif";
-    const std::vector<std::string> structures = read_structures(data, more);
+    const std::vector<fs::path> files = structure_files(data, more);
+    const std::vector<std::string> structures = read_structures(files);
     if (structures.empty()) {
         std::fprintf(stderr, "cif-bench: no CIF files in %s\n", (data / "cif").c_str());
         return 2;
@@ -366,6 +405,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     measure("small", read_file(data / "cif" / "4003024.cif"), 200);
+#ifdef CIF_BENCH_CHECK
+    measure_whole_checks(data, files);
+#endif
     measure_molecules(data);
 
     std::printf("structures CIF: %zu files, %.1f MB\n", structures.size(),

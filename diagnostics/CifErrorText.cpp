@@ -134,6 +134,8 @@ const Entry table[] = {
      "Loop mixes items of categories <1> and <2>"},
     {CifError::SpacegroupAxesReplaced, CifError::Remark,
      "Ignoring the axes of supplied spacegroup (<1>); using the axes the cell angles fit (<2>)"},
+    {CifError::ItemsSplitOverLoops, CifError::Warning,
+     "Items keyed by <1> stand in more than one loop; the first is at line <2>"},
     {static_cast<CifError::ErrorID>(0), CifError::Warning, "Unknown error <1> <2>"},
 };
 

@@ -198,6 +198,11 @@ bool CifConcreteDictionary::name_in_category(const std::string& name,
     return found != categories_.end() && found->second.count(name) != 0;
 }
 
+const CifDictionaryItem* CifConcreteDictionary::find_definition(const std::string& name) const {
+    auto found = find_entry(name);
+    return found == definitions_.end() ? nullptr : found->second.get();
+}
+
 // Reading.
 
 void CifConcreteDictionary::read(std::istream& in, THandle<CifErrorContainer> errors,

@@ -82,6 +82,12 @@ void CifDictionaryDataConverter::convert(const std::string& value, int line,
 
 void CifDictionaryDataConverter::convert(const std::string& value, int line,
                                          CifDictionary::DataTypeCond& out) const {
+    // DDL 1.4's name for "esd", as the IUCr dictionaries say it; the whole word, since as a
+    // part it would take in words such as "measured".
+    if (CaseInsensitiveStringEquality()(strip(value), "su")) {
+        out = CifDictionary::COND_ESD;
+        return;
+    }
     convert_keyword<CifDictionary::DataTypeCond>(value, line,
                                                  {{"none", CifDictionary::COND_NONE},
                                                   {"esd", CifDictionary::COND_ESD},
@@ -120,6 +126,14 @@ void CifDictionaryDataConverter::convert_text_list(THandle<CifDataBlock> block,
         out.emplace_back(item->value_view(i));
 }
 
+void CifDictionaryDataConverter::convert_name_list(THandle<CifDataBlock> block,
+                                                   const std::string& name,
+                                                   std::vector<std::string>& names,
+                                                   std::string& first) const {
+    convert_text_list(block, name, names);
+    if (!names.empty()) convert(names.front(), block->line(), first);
+}
+
 void CifDictionaryDataConverter::convert(THandle<CifDataBlock> block, Definitions& out) const {
     out.clear();
     std::vector<std::string> names;
@@ -136,10 +150,12 @@ void CifDictionaryDataConverter::convert(THandle<CifDataBlock> block, Definition
     get_single_data_item(*this, block, default_name, d.enumeration_default);
     get_single_data_item(*this, block, range_name, d.enumeration_range);
     convert_text_list(block, link_child_name, d.list_link_child);
-    get_single_data_item(*this, block, link_parent_name, d.list_link_parent);
+    convert_name_list(block, link_parent_name, d.list_link_parents, d.list_link_parent);
     get_single_data_item(*this, block, mandatory_name, d.list_mandatory);
-    get_single_data_item(*this, block, uniqueness_name, d.list_uniqueness);
+    convert_name_list(block, uniqueness_name, d.list_uniqueness_names, d.list_uniqueness);
     get_single_data_item(*this, block, list_name, d.list);
+    const THandle<CifDataItem> list = block->find(list_name);
+    d.list_stated = list && list->has_value();
     convert_text_list(block, reference_name, d.list_reference);
     get_single_data_item(*this, block, type_name, d.type);
     get_single_data_item(*this, block, conditions_name, d.condition);

@@ -140,3 +140,7 @@ bool CifDictionaryPool::name_in_category(const std::string& name,
                            return d->is_category(category) && d->name_in_category(name, category);
                        });
 }
+
+const CifDictionaryItem* CifDictionaryPool::find_definition(const std::string& name) const {
+    return answering(name).find_definition(name);
+}

@@ -66,6 +66,7 @@ class CIF_API CifConcreteDictionary : public CifDictionary {
     bool is_category(const std::string& category) const override;
     void category_members(const std::string& category, NameSet& members) const override;
     bool name_in_category(const std::string& name, const std::string& category) const override;
+    const CifDictionaryItem* find_definition(const std::string& name) const override;
 
     /// The category's position in the category table, the name taken by the marker rule.
     Categories::const_iterator find_category(std::string name) const;

@@ -10,6 +10,8 @@
 #include "cif/CifApi.h"
 #include "host/TextUtilities.h"
 
+struct CifDictionaryItem;
+
 /// One permitted value of an item and its description.
 struct CIF_API Enumeration {
     std::string value;
@@ -90,4 +92,9 @@ class CIF_API CifDictionary {
     /// `members` becomes the data names of the category.
     virtual void category_members(const std::string& category, NameSet& members) const = 0;
     virtual bool name_in_category(const std::string& name, const std::string& category) const = 0;
+
+    /// The whole definition that answers for the name, null when none does: for what the
+    /// queries above do not carry (every name of a list-valued `_list_uniqueness` or
+    /// `_list_link_parent`, whether `_list` was stated). Valid as the references above.
+    virtual const CifDictionaryItem* find_definition(const std::string& name) const = 0;
 };

@@ -48,6 +48,9 @@ class CIF_API CifDictionaryDataConverter {
     void convert_keyword(const std::string& value, int line,
                          std::initializer_list<std::pair<const char*, T>> table, T fallback,
                          CifError::ErrorID error, T& out) const;
+    // An attribute that may name several items: all of them, and the first as text.
+    void convert_name_list(THandle<CifDataBlock> block, const std::string& name,
+                           std::vector<std::string>& names, std::string& first) const;
 
     THandle<CifErrorContainer> errors_;
 };

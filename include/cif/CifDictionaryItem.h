@@ -27,4 +27,11 @@ struct CIF_API CifDictionaryItem {
     std::vector<Enumeration> enumeration;
     std::vector<Relation> related_item;
     std::vector<std::string> list_reference;
+
+    // What DDL1 states beyond the single values above. `_list_uniqueness` and
+    // `_list_link_parent` may name several items (their string fields hold the first), and a
+    // definition without `_list` means "no" in DDL1, though `list` answers "both" for it.
+    std::vector<std::string> list_uniqueness_names;
+    std::vector<std::string> list_link_parents;
+    bool list_stated = false;
 };

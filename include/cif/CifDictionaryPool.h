@@ -55,6 +55,7 @@ class CIF_API CifDictionaryPool : public CifDictionary {
     bool is_category(const std::string& category) const override;
     void category_members(const std::string& category, NameSet& members) const override;
     bool name_in_category(const std::string& name, const std::string& category) const override;
+    const CifDictionaryItem* find_definition(const std::string& name) const override;
 
     /// The dictionary that answers for the name: the first defining it, else the empty one.
     const CifConcreteDictionary& answering(const std::string& name) const;

@@ -88,6 +88,8 @@ class CIF_API CifError {
         LoopMixesCategories = 373,
         // The cell reader's finding beyond the ones above.
         SpacegroupAxesReplaced = 374,
+        // The dictionary rule check's, continued.
+        ItemsSplitOverLoops = 375,
     };
 
     /// `line` is the 1-based input line, or -1 when no line applies.

@@ -18,8 +18,13 @@ Errors read_errors(CifConcreteDictionary& dictionary, const std::string& text) {
     return all_of(*errors);
 }
 
+// The IUCr dictionaries as published (the shared copies, when present, are the originals).
 TEST(Dictionaries, EveryBundledDictionaryReadsClean) {
     for (const std::string& path : test_data::files_in(test_data::bundled("dict"), ".dic")) {
+        const std::string original = test_data::shared("dict") + path.substr(path.rfind('/'));
+        if (!test_data::shared("dict").empty()) {
+            EXPECT_TRUE(test_data::read_file(path) == test_data::read_file(original)) << path;
+        }
         CifConcreteDictionary dictionary;
         EXPECT_EQ(read_errors(dictionary, test_data::read_file(path)), Errors()) << path;
         EXPECT_EQ(dictionary.descriptor().name, path.substr(path.find_last_of('/') + 1));
@@ -31,7 +36,10 @@ TEST(Dictionaries, EveryBundledDictionaryReadsClean) {
     EXPECT_EQ(core->descriptor().version, "2.4.5");
     EXPECT_TRUE(core->find_entry("_atom_site_fract_x")->second ==
                 core->find_entry("_ATOM_SITE_FRACT_Z")->second.get());
+    // "_type_conditions su": a wavelength with its s.u. is valid
     EXPECT_EQ(core->condition("_diffrn_radiation_wavelength"), CifDictionary::COND_ESD);
+    EXPECT_EQ(problems(*read_cif("data_a\n_diffrn_radiation_wavelength 0.71073(2)\n", core)),
+              Errors());
     EXPECT_EQ(core->list("_atom_site_label"), CifDictionary::LIST_YES);
     EXPECT_TRUE(core->name_in_category("_symmetry_space_group_name_H-M", "symmetry"));
 }
@@ -70,7 +78,8 @@ TEST(Dictionaries, ReadingRestoresTheIgnoredIdentifiersOnEveryExit) {
     EXPECT_FALSE(errors->error_ignored(CifError::NonStandardDataItem));
 }
 
-// A definition record as "type condition list mandatory | category | definition | lists".
+// A definition record as "type condition list mandatory | category | definition | lists",
+// the lists ending with the names of list-valued attributes and "L" when `_list` is stated.
 std::string summary(const CifDictionaryItem& d) {
     std::ostringstream out;
     out << d.type << d.condition << d.list << d.list_mandatory << '|' << d.category << '|'
@@ -81,6 +90,13 @@ std::string summary(const CifDictionaryItem& d) {
         out << e << ';';
     for (const Relation& r : d.related_item)
         out << r << ';';
+    for (const std::string& name : d.list_uniqueness_names)
+        out << "U=" << name << ';';
+    for (const std::string& name : d.list_link_parents)
+        out << "P=" << name << ';';
+    if (!d.list_uniqueness_names.empty() || !d.list_link_parents.empty())
+        out << d.list_uniqueness << ',' << d.list_link_parent << ';';
+    if (d.list_stated) out << "L";
     return out.str();
 }
 
@@ -93,19 +109,24 @@ struct ConverterCase {
 // The defaults are type undefined (3), condition none (0), list both (1), not mandatory.
 // clang-format off
 const std::vector<ConverterCase> converter_cases = {
-    {"_type Numb\n_type_conditions esd\n_list none\n", "0100|||"},
+    {"_type Numb\n_type_conditions esd\n_list none\n", "0100|||L"},
     {"_type_conditions seq\n", "3210|||"},
-    // The keyword table is none, esd, seq: DDL 1.4's "su" is not in it.
-    {"_type_conditions su\n", "3010|||", {CifError(CifError::InvalidTypeConditionsValue, "su", 2)}},
+    // DDL 1.4's "su" is "esd", as a whole word only
+    {"_type_conditions ' SU '\n", "3110|||"},
+    {"_type_conditions sum\n", "3010|||", {CifError(CifError::InvalidTypeConditionsValue, "sum", 2)}},
     {"_type_conditions measured\n", "3010|||", {CifError(CifError::InvalidTypeConditionsValue,
      "measured", 2)}},
     {"_type float\n_list_mandatory ?\n_list maybe\n_related_item '_b'\n_related_function swap\n",
-     "3000|||Item=_b Function=1;",
+     "3000|||Item=_b Function=1;L",
      {CifError(CifError::InvalidYesNoValue, "?", 2), CifError(CifError::InvalidListValue, "maybe",
      2),
       CifError(CifError::InvalidTypeValue, "float", 2),
      CifError(CifError::InvalidRelatedFunctionValue, "swap", 2)}},
-    {"_list_mandatory yes\n_list yes\n_category atom_site\n", "3021|atom_site||"},
+    {"_list_mandatory yes\n_list yes\n_category atom_site\n", "3021|atom_site||L"},
+    // several names where DDL1 allows a list: a composite key, a link to several parents
+    {"loop_ _list_uniqueness '_a_x' '_a_z'\n_list_link_parent '_p'\n",
+     "3010|||U=_a_x;U=_a_z;P=_p;_a_x,_p;"},
+    {"loop_ _list_link_parent '_p' '_q'\n", "3010|||P=_p;P=_q;,_p;"},
     {"loop_ _enumeration _enumeration_detail\nyes 'it is' no 'it is not'\n",
      "3010|||Enumeration=yes Detail=it is;Enumeration=no Detail=it is not;"},
     {"_example 'P 1'\n_example_detail triclinic\n", "3010|||Example=P 1 Detail=triclinic;"},
@@ -151,6 +172,8 @@ TEST(Dictionaries, PoolAnswersFromTheFirstDefiningDictionary) {
     pool->insert(a);
     THandle<CifDictionary> as_interface = pool;
     EXPECT_EQ(as_interface->type("_x"), CifDictionary::TYPE_NUMB);
+    EXPECT_EQ(as_interface->find_definition("_X"), a->find_entry("_x")->second.get());
+    EXPECT_EQ(as_interface->find_definition("_z"), nullptr);
     EXPECT_EQ(as_interface->units("_x"), "");  // never merged with B's
     EXPECT_EQ(as_interface->units("_y"), "s");
     EXPECT_EQ(as_interface->dictionary_descriptor("_y").name, "B");
