@@ -144,6 +144,12 @@ data_flag_b
     _type char
     _list yes
     _list_reference '_flag_code'
+data_peak_width
+    _name '_peak_width'
+    _category peak
+    _type numb
+    _list yes
+    _list_reference '_PEAK_N'
 data_flag_site
     _name '_flag_site'
     _category flag
@@ -210,6 +216,9 @@ const std::vector<RuleCase> rule_cases = {
     // items of one key in two loops
     {"data_a\n" + sites + "loop_\n_flag_code\n_flag_a\nf1 x\nloop_\n_flag_b\ny\n",
      "data_a\n" + sites + "loop_\n_flag_code\n_flag_a\n_flag_b\nf1 x y\n", "370@11; 375@11", true},
+    {"data_a\n" + sites + "loop_\n_flag_code\nf1\nloop_\n_flag_a\n_flag_b\nx y\n",
+     "data_a\n" + sites + "loop_\n_flag_code\n_flag_a\n_flag_b\nf1 x y\n",
+     "370@10; 370@10; 375@10", false},  // cod-tools: one 370 for the two columns
     // the anisotropic loop stands for the sites by its label; a merged loop by the label
     {"data_a\nloop_\n_aniso_u\n0.01\n", "data_a\n" + sites + "loop_\n_aniso_label\n_aniso_u\nC1 0.01\n",
      "369@2; 370@2", false},
@@ -234,8 +243,23 @@ TEST(RuleChecks, EachFaultBesideItsTwin) {
     EXPECT_EQ(findings(peaks + "1.1(2) 1 5\n1.1(3) 1 6\n? 1 7\n? 1 8\n-0 1 9\n", dictionary), "");
     EXPECT_EQ(findings(peaks + "1.1(2) 1 5\n1.10(20) +1 6\n0 1 7\n-0.0 1 8\n", dictionary),
               "371@2; 371@2");
-    // text in a number's column compares as text
+    // text in a number's column compares as text; numbers in a text column too
     EXPECT_EQ(findings(peaks + "x 1 5\nX 1 6\n1x 1 7\n1x 1 8\n", dictionary), "371@2");
+    EXPECT_EQ(findings(peak_ids + "p1 1 10\np2 1 1E+1\np3 1 10.0\n", dictionary), "");
+    // the s.u. in units of the last digit, whatever the exponent and decimals
+    EXPECT_EQ(findings(peaks + "11(2) 1 5\n11.0(20) 1 6\n1.1E+1(2) 1 7\n1.1(0) 2 8\n1.10 2 9\n",
+                       dictionary),
+              "371@2; 371@2; 371@2");
+    // a key of the loop that takes in another (names spelt otherwise) finds nothing more
+    EXPECT_EQ(findings(peak_ids.substr(0, peak_ids.size() - 1) + "\n_peak_width\n"
+                                                                 "p1 1 a 0.1\np2 1 a 0.2\n",
+                       dictionary),
+              "371@2");
+    // ? and . are no label; a parent item without values is as if absent
+    EXPECT_EQ(findings("data_a\nloop_\n_site_label\n?\n?\n.\n.\n", dictionary), "");
+    EXPECT_EQ(
+        findings("data_a\nloop_\n_site_label\n_site_type\nC1 C\nloop_\n_type_symbol\n", dictionary),
+        "");
 }
 
 // The bundled structures against the core dictionary: what each file breaks, by rule and

@@ -127,6 +127,7 @@ const std::vector<ConverterCase> converter_cases = {
     {"loop_ _list_uniqueness '_a_x' '_a_z'\n_list_link_parent '_p'\n",
      "3010|||U=_a_x;U=_a_z;P=_p;_a_x,_p;"},
     {"loop_ _list_link_parent '_p' '_q'\n", "3010|||P=_p;P=_q;,_p;"},
+    {"_type_conditions esd\nloop_ _list\n", "3110|||"},  // a _list without value states nothing
     {"loop_ _enumeration _enumeration_detail\nyes 'it is' no 'it is not'\n",
      "3010|||Enumeration=yes Detail=it is;Enumeration=no Detail=it is not;"},
     {"_example 'P 1'\n_example_detail triclinic\n", "3010|||Example=P 1 Detail=triclinic;"},
