@@ -2,7 +2,7 @@
 # Developer entry point.
 #   ./dev.sh test    build shared libraries and run every test, then build static ones under
 #                    ASan and UBSan and run them again
-#   ./dev.sh demo    build and run the example program on bundled data: check, then summarise
+#   ./dev.sh demo    build and run cif-check on bundled data: check, then summarise
 #   ./dev.sh bench   build optimised and race the reader against gemmi's
 #   ./dev.sh fuzz [SECONDS]  run each libFuzzer target (clang) from the committed corpus
 #   ./dev.sh format  format the sources with the committed .clang-format
@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 JOBS=${JOBS:-2}
-PACKAGES=(cmake g++ make pkg-config python3 libgtest-dev libpcre2-dev gemmi-dev)
+PACKAGES=(cmake g++ make pkg-config python3 libgtest-dev libpcre2-dev zlib1g-dev gemmi-dev help2man)
 USAGE="usage: $0 {test|demo|bench|fuzz [SECONDS]|format}"
 
 install_missing_packages() {
@@ -54,11 +54,18 @@ test)
     ;;
 demo)
     install_missing_packages
-    configure_and_build build >/dev/null
-    ./build/examples/cif-check --dict data/dict/cif_core.dic --mandatory --consistency --rules \
-        --write - data/cif/2003526-r-factor-with-esd.cif || true
-    ./build/examples/cif-check --dict data/dict/cif_core.dic --summary --atoms \
-        data/cif/1100893.cif data/cif/2228759-multiple-diacritics.cif || true
+    echo "== building the library and cif-check into build/ (a few minutes the first time)"
+    configure_and_build build
+    check=./build/examples/cif-check
+    echo
+    echo "== $check data/cif/2003526-r-factor-with-esd.cif  (a syntax check)"
+    $check data/cif/2003526-r-factor-with-esd.cif || true
+    echo
+    echo "== $check -d core --mandatory --consistency --rules ...  (the IUCr core dictionary)"
+    $check -d core --mandatory --consistency --rules data/cif/2003526-r-factor-with-esd.cif || true
+    echo
+    echo "== $check --summary --atoms ...  (structures, molecules, disorder)"
+    $check --summary --atoms data/cif/1100893.cif data/cif/2228759-multiple-diacritics.cif || true
     ;;
 bench)
     PACKAGES+=(tao-pegtl-dev gemmi)

@@ -136,6 +136,9 @@ const Entry table[] = {
      "Ignoring the axes of supplied spacegroup (<1>); using the axes the cell angles fit (<2>)"},
     {CifError::ItemsSplitOverLoops, CifError::Warning,
      "Items keyed by <1> stand in more than one loop; the first is at line <2>"},
+    {CifError::Cif2NotRead, CifError::Error,
+     "CIF 2.0 is not read: the file begins with the CIF 2.0 magic line"},
+    {CifError::FileReadFailed, CifError::Error, "File could not be read : <1>"},
     {static_cast<CifError::ErrorID>(0), CifError::Warning, "Unknown error <1> <2>"},
 };
 

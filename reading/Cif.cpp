@@ -6,6 +6,7 @@
 
 #include "cif/CifParser.h"
 #include "cif/CifTokenStream.h"
+#include "host/InputFile.h"
 #include "host/Regex.h"
 
 Cif::Cif(THandle<CifDictionary> dictionary)
@@ -23,7 +24,24 @@ void Cif::read(std::istream& in, const CifParserSettings& settings) {
     CifTokenStream tokens(&in, errors_, settings);
     CifParser parser(dictionary_, errors_, blocks_);
     parser.parse(tokens);
-    if (blocks_.empty()) errors_->add(CifError(CifError::NoDataBlocks, -1));
+    const bool refused = !errors_->empty() && (errors_->end() - 1)->id() == CifError::Cif2NotRead;
+    if (blocks_.empty() && !refused) errors_->add(CifError(CifError::NoDataBlocks, -1));
+}
+
+void Cif::read_file(const std::string& path, const CifParserSettings& settings) {
+    InputFile file(path);
+    if (file.is_open()) {
+        read(file.stream(), settings);
+        // What was read stays; the rest of the file is lost, and the reader is told so.
+        if (file.damaged()) {
+            errors_->add(
+                CifError(CifError::FileReadFailed, "the file is damaged or cut short", -1));
+        }
+        return;
+    }
+    blocks_.clear();
+    errors_->clear();
+    errors_->add(CifError(CifError::FileReadFailed, file.error(), -1));
 }
 
 void Cif::write(std::ostream& os, const CifWriteSettings& settings) const {

@@ -62,6 +62,15 @@ void hand_over(PackedStrings& column, CifDataItem& item) {
     }
 }
 
+// CIF 2.0 text begins with the comment #\#CIF_2.0 (a comment token's text follows the #).
+// Its lists, tables and triple quotes read as CIF 1.1 give a cascade of errors on valid
+// values, so such a file is refused as a whole, once.
+bool is_cif2_magic(const CifToken& token) {
+    static const std::string magic = "\\#CIF_2.0";
+    return token.type == CifToken::Comment && token.line == 1 &&
+           token.text.compare(0, magic.size(), magic) == 0;
+}
+
 }  // namespace
 
 struct CifParser::LoopColumns {
@@ -95,9 +104,14 @@ void CifParser::parse(CifTokenStream& stream) {
     prose_quotes_ = &prose_quotes;
     try {
         CifToken token;
-        for (stream.get_token(token); token.type != CifToken::EndOfInput; stream.get_token(token)) {
-            dispatch(stream, token);
+        stream.get_token(token);
+        if (is_cif2_magic(token)) {
+            errors_->add(CifError(CifError::Cif2NotRead, token.line));
+            prose_quotes_ = nullptr;
+            return;
         }
+        for (; token.type != CifToken::EndOfInput; stream.get_token(token))
+            dispatch(stream, token);
         end_of_input();
     } catch (const CifErrorException& e) {
         errors_->add(e.error());

@@ -223,12 +223,21 @@ void Tokenizer::read_past_eol() {
     if (*input_next_ == '\n') ++input_next_;
 }
 
+// Editors on some systems begin UTF-8 text with the byte-order mark EF BB BF. It is no
+// character of the text: read as one, it would be three invalid bytes in front of "data_".
+void Tokenizer::skip_byte_order_mark() {
+    static constexpr char mark[] = "\xEF\xBB\xBF";
+    if (input_next_ == input_end_ && !fill_input()) return;
+    if (input_end_ - input_next_ >= 3 && std::memcmp(input_next_, mark, 3) == 0) input_next_ += 3;
+}
+
 bool Tokenizer::newline() {
     length_ = 0;
     position_ = 0;
     line_[0] = '\0';
     if (input_ == nullptr || !input_->good()) return false;
     ++line_count_;
+    if (line_count_ == 1) skip_byte_order_mark();
     int n = 0;
     if (read_characters(n) == LineEnd::EndOfInput) set_input_state(std::ios_base::eofbit);
     if (n > max_buffer_length) {

@@ -52,6 +52,7 @@ class Tokenizer {
     enum class LineEnd { None, Ending, EndOfInput };
 
     bool fill_input();
+    void skip_byte_order_mark();
     LineEnd read_characters(int& n);
     const char* copy_ordinary_bytes(const char* p, const char* end, int& n);
     void discard_rest_of_line();

@@ -28,6 +28,10 @@ class CIF_API Cif {
     /// Replaces the content by the blocks read from the stream; every problem of the text
     /// becomes a diagnostic in errors(), none is thrown.
     void read(std::istream& in, const CifParserSettings& settings);
+    /// Reads the file at `path` as `read` does, plain or gzip-compressed alike; a file that
+    /// cannot be opened gives FileReadFailed with the system's reason, and one damaged or cut
+    /// short (a broken .gz) gives it after what could be read.
+    void read_file(const std::string& path, const CifParserSettings& settings);
     /// Writes every block in order.
     void write(std::ostream& os, const CifWriteSettings& settings) const;
 

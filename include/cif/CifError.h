@@ -90,6 +90,9 @@ class CIF_API CifError {
         SpacegroupAxesReplaced = 374,
         // The dictionary rule check's, continued.
         ItemsSplitOverLoops = 375,
+        // Reading's, beyond the ones above.
+        Cif2NotRead = 376,
+        FileReadFailed = 377,
     };
 
     /// `line` is the 1-based input line, or -1 when no line applies.

@@ -3,6 +3,9 @@
 // usable blocks, and must survive writing and reading again.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -89,6 +92,59 @@ TEST(RealFiles, PublishedStructuresHaveNoSyntaxErrors) {
                 << path << ": " << e;
         }
     }
+}
+
+// What users' files begin with, how they are stored, and files that cannot be read.
+TEST(RealFiles, InputsAsUsersHaveThem) {
+    // a byte-order mark is no character of the text
+    EXPECT_EQ(dump_document(*read_cif("\xEF\xBB\xBF"
+                                      "data_a\n_x 1\n")),
+              dump_document(*read_cif("data_a\n_x 1\n")));
+    EXPECT_EQ(problems(*read_cif("\xEF\xBB\xBF"
+                                 "data_a\n_x 1\n")),
+              Errors());
+    // CIF 2.0 is refused whole, with one diagnostic
+    THandle<Cif> cif2 = read_cif("#\\#CIF_2.0\ndata_a\n_x [1 2]\n_y '''a'b'''\n");
+    EXPECT_EQ(all_of(*cif2->errors()), Errors{CifError(CifError::Cif2NotRead, 1)});
+    EXPECT_EQ(cif2->blocks(), 0u);
+    EXPECT_EQ(read_cif("#\\#CIF_1.1\ndata_a\n")->blocks(), 1u);
+
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "cif-inputs";
+    std::filesystem::create_directories(folder);
+    const std::string plain = test_data::bundled("cif/4003024.cif");
+    const std::string text = test_data::read_file(plain);
+    const std::string packed = (folder / "4003024.cif.gz").string();
+    gzFile out = gzopen(packed.c_str(), "wb");
+    gzwrite(out, text.data(), static_cast<unsigned>(text.size()));
+    gzclose(out);
+    const auto read_path = [](const std::string& path) {
+        Cif cif(make_handle<CifConcreteDictionary>());
+        cif.read_file(path, CifParserSettings());
+        return dump_document(cif) + written(cif) + std::to_string(cif.errors()->size());
+    };
+    EXPECT_EQ(read_path(packed), read_path(plain));
+    const THandle<Cif> from_text = read_cif(text);
+    EXPECT_EQ(read_path(plain), dump_document(*from_text) + written(*from_text) +
+                                    std::to_string(from_text->errors()->size()));
+    // a cut compressed file keeps what could be read and says it is damaged
+    const std::string compressed = test_data::read_file(packed);
+    const std::string cut = (folder / "cut.cif.gz").string();
+    std::ofstream(cut, std::ios::binary) << compressed.substr(0, compressed.size() / 2);
+    Cif damaged(make_handle<CifConcreteDictionary>());
+    damaged.read_file(cut, CifParserSettings());
+    EXPECT_EQ(damaged.blocks(), 1u);
+    EXPECT_EQ(*(damaged.errors()->end() - 1),
+              CifError(CifError::FileReadFailed, "the file is damaged or cut short", -1));
+    // the system's reason when a file cannot be opened
+    for (const auto& [path, reason] :
+         {std::pair<std::string, std::string>{(folder / "missing.cif").string(),
+                                              "No such file or directory"},
+          {folder.string(), "Is a directory"}}) {
+        Cif cif(make_handle<CifConcreteDictionary>());
+        cif.read_file(path, CifParserSettings());
+        EXPECT_EQ(all_of(*cif.errors()), Errors{CifError(CifError::FileReadFailed, reason, -1)});
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -1,0 +1,194 @@
+#!/usr/bin/env python3
+"""cif-check as users and pipelines run it: a table of command lines with the exit status and
+the shape of the output each must give, then every real input through --format json beside
+the text.
+
+usage: check_cli.py CIF_CHECK DATA_DIR SHARED_DATA_DIR
+"""
+import gzip
+import json
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+PROGRAM, DATA, SHARED = sys.argv[1], pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
+CIF = DATA / "cif"
+failures = []
+
+
+def run(args, stdin=b"", cwd=None):
+    done = subprocess.run([PROGRAM, *args], input=stdin, capture_output=True, cwd=cwd,
+                          timeout=300)
+    return done.returncode, done.stdout.decode("utf-8", "replace"), \
+        done.stderr.decode("utf-8", "replace")
+
+
+def expect(name, condition, detail=""):
+    if not condition:
+        failures.append(f"{name}: {detail}")
+
+
+def lines_matching(pattern, text):
+    return [line for line in text.splitlines() if re.search(pattern, line)]
+
+
+# Inputs made for the table.
+work = pathlib.Path(tempfile.mkdtemp(prefix="cif-check-cli-"))
+long_line = work / "long.cif"
+long_line.write_text("data_long\n_publ_section_title '" + "x" * 100 + "'\n")
+repeated = work / "repeated.cif"
+repeated.write_text("data_r\nloop_\n_atom_site_label\n_atom_site_fract_x\n"
+                    "O 0.1\nO 0.2\nO 0.3\nN 0.4\n")
+bom = work / "bom.cif"
+bom.write_bytes(b"\xef\xbb\xbfdata_marked\n_cell_length_a 5.0\n")
+cif2 = work / "cif2.cif"
+cif2.write_text("#\\#CIF_2.0\ndata_a\n_x [1 2 3]\n")
+folder = work / "folder"
+(folder / "deeper").mkdir(parents=True)
+minimal = b"data_m\n_cell_length_a 5.0\n"
+(folder / "a.CIF").write_bytes(minimal)
+(folder / "deeper" / "b.dic").write_bytes(minimal.replace(b"data_m", b"data_b"))
+(folder / "c.mmcif.gz").write_bytes(gzip.compress(minimal.replace(b"data_m", b"data_c")))
+(folder / "notes.txt").write_text("not a CIF\n")
+empty_folder = work / "empty"
+empty_folder.mkdir()
+written = work / "written"
+written.mkdir()
+lost = b"data_t\n_diffrn_measurement_method \\w scans\n"
+paper = str(CIF / "1000026-MgB2.cif")
+disordered = str(CIF / "1004001.cif")
+
+# args, standard input, exit status, then (stream, pattern, expected count or None for
+# "at least one") checks.
+TABLE = [
+    # a file not read as written fails, and says why; the written CIF stays clean
+    (["-"], lost, 1, [("out", r"Ignored string scans \[312\]", 1),
+                      ("out", r"FAILED \(text not read as written \(1 finding, first at line 2\)\)", 1)]),
+    (["--write", "-", "-"], lost, 1, [("out", r"^data_t$", 1), ("out", r"FAILED|Warning", 0),
+                                       ("err", r"FAILED", 1)]),
+    (["--ignore", "312", "-"], lost, 0, [("out", r": ok$", 1)]),
+    # a syntax check says nothing of standard items; the bundled core dictionary by name
+    ([paper], b"", 0, [("out", r"non-standard", 0), ("out", r": ok$", 1)]),
+    (["--non-standard", paper], b"", 0, [("out", r"Created non-standard data item", None)]),
+    (["-d", "core", paper], b"", 0, [("out", r"_cod_database_code \[320\]", 1)]),
+    (["-dcore", "--dict=pd", paper], b"", 0, [("out", r": ok$", 1)]),
+    (["-d", "nonesuch", paper], b"", 2, [("err", r"dictionary nonesuch: No such file", 1)]),
+    # lines: 2048 by default, as asked otherwise; the level that fails a file
+    ([str(long_line)], b"", 0, [("out", r"characters long", 0)]),
+    (["--line-length", "80", str(long_line)], b"", 0, [("out", r"More than 80 characters", 1)]),
+    (["--line-length", "80", "--fail-on", "warning", str(long_line)], b"", 1,
+     [("out", r"FAILED \(1 warning\)", 1)]),
+    # identical findings folded, unless asked; a cap on findings
+    (["-d", "core", "--rules", str(repeated)], b"", 0,
+     [("out", r"repeats the value 'O' .* \(2 times\)$", 1)]),
+    (["-d", "core", "--rules", "--no-fold", str(repeated)], b"", 0,
+     [("out", r"repeats the value 'O'", 2)]),
+    (["-d", "core", "--rules", "--no-fold", "--max-messages", "1", str(repeated)], b"", 0,
+     [("out", r"repeats the value", 1), ("out", r"1 more findings not shown", 1)]),
+    # quiet: nothing for a file that passes
+    (["-q", paper], b"", 0, [("out", r".", 0)]),
+    (["-q", paper, "-"], lost, 1, [("out", r"^-: ", 2), ("out", r"2 files, 1 passed, 1 failed", 1)]),
+    # inputs real users have
+    (["--write", "-", str(bom)], b"", 0, [("out", r"^data_marked$", 1)]),
+    ([str(cif2)], b"", 1, [("out", r"CIF 2.0 is not read.*\[376\]", 1), ("out", r"Error", 1)]),
+    ([str(work / "missing.cif")], b"", 1, [("out", r"File could not be read : No such file", 1)]),
+    ([str(folder)], b"", 0, [("out", r"a\.CIF: ", 1), ("out", r"b\.dic: ", 1),
+                             ("out", r"c\.mmcif\.gz: 1 blocks", 1), ("out", r"notes", 0),
+                             ("out", r"3 files, 3 passed", 1)]),
+    ([str(empty_folder)], b"", 1, [("err", r"no \.cif, \.dic or \.mmcif files", 1)]),
+    # writing several inputs: one file each in a folder, or refused
+    (["--write", str(written), paper, str(bom)], b"", 0, [("out", r": ok$", 2)]),
+    (["--write", str(work / "one.cif"), paper, str(bom)], b"", 2,
+     [("err", r"needs an existing folder", 1)]),
+    (["--write", "-", paper, str(bom)], b"", 2, [("err", r"--write", 1)]),
+    # conventions
+    (["--version"], b"", 0, [("out", r"^cif-check \d+\.\d+\.\d+ \(library \d+\.\d+\.\d+\)$", 1)]),
+    (["--bogus", paper], b"", 2, [("err", r"^cif-check: unknown option '--bogus'$", 1),
+                                  ("err", r"--help", 1), ("out", r".", 0)]),
+    (["-x", paper], b"", 2, [("err", r"unknown option '-x'", 1)]),
+    (["--jobs", "0", paper], b"", 2, [("err", r"--jobs: '0' is not a number of at least 1", 1)]),
+    (["-qj2", paper], b"", 0, [("out", r".", 0)]),
+    ([], b"", 2, [("err", r"no FILE given", 1)]),
+    (["--summary", str(CIF / "1100893.cif")], b"", 0,
+     [("out", r"cell \S+ \S+ \S+ \S+ \S+ \S+, ", 1)]),
+    (["--consistency", str(CIF / "2009397.cif")], b"", 0,
+     [("out", r"operators match no tabulated group; not among those of R 3 :H \(number 146\): "
+      r"y\+2/3,-x\+1/3,z\+1/3 y\+1/3,-x\+2/3,z\+2/3,", 1)]),
+]
+
+for args, stdin, status, checks in TABLE:
+    name = "cif-check " + " ".join(args)
+    code, out, err = run(args, stdin)
+    expect(name, code == status, f"exit {code}, expected {status}\n{out}{err}")
+    for stream, pattern, count in checks:
+        found = lines_matching(pattern, out if stream == "out" else err)
+        ok = len(found) >= 1 if count is None else len(found) == count
+        expect(name, ok, f"{stream} has {len(found)} lines matching {pattern!r}:\n{out}{err}")
+
+for name, header in (("1000026-MgB2.cif", "data_1000026"), ("bom.cif", "data_marked")):
+    expect("--write folder " + name,
+           header in (written / name).read_text(errors="replace").splitlines())
+
+# JSON Lines and TSV carry what the text says.
+code, out, _ = run(["-f", "json", "-d", "core", "--rules", "--consistency", disordered])
+records = [json.loads(line) for line in out.splitlines()]
+kinds = [r["kind"] for r in records]
+expect("json kinds", kinds.count("file") == 1 and kinds[-2:] == ["file", "batch"], kinds)
+finding = next(r for r in records if r["kind"] == "finding" and r["id"] == 371)
+expect("json finding", finding["block"] == "data_d5" and finding["line"] == 184 and
+       finding["severity"] == "warning" and finding["arguments"] == ["_atom_site_label", "'H20R'"],
+       finding)
+expect("json note", any(r["kind"] == "note" and r["section"] == "consistency" for r in records))
+code, out, _ = run(["-f", "tsv", "-d", "core", "--rules", disordered, paper])
+rows = [line.split("\t") for line in out.splitlines()]
+expect("tsv shape", all(len(row) == 11 for row in rows), rows[:3])
+expect("tsv header", rows[0][:3] == ["kind", "file", "block"], rows[0])
+expect("tsv rows", [row[0] for row in rows].count("file") == 2 and rows[-1][0] == "batch", rows)
+code, out, _ = run(["-f", "json", "-"], b"data_a\n_x '\xff\x01\xc3\xa9'\n")
+expect("json of any bytes", [json.loads(line)["kind"] for line in out.splitlines()][-2:] ==
+       ["file", "batch"], out)
+
+
+def findings_of_text(text):
+    found = []
+    for line in text.splitlines():
+        match = re.search(r": (Error|Warning|Remark): (?:Line (-?\d+) : )?.*\[(\d+)\]"
+                          r"(?: \((\d+) times.*\))?$", line)
+        if match:
+            found.append((int(match.group(3)), int(match.group(2) or -1), int(match.group(4) or 1)))
+    return found
+
+
+# Every real input: the JSON parses and holds the findings of the text, one for one.
+inputs = [str(p) for folder in (CIF, SHARED / "cif", SHARED / "edge", SHARED / "malformed")
+          if folder.is_dir() for p in sorted(folder.iterdir()) if p.is_file()]
+_, text, _ = run(["-j", "2", "-d", "core", "--rules", *inputs])
+_, lines, _ = run(["-j", "2", "-d", "core", "--rules", "-f", "json", *inputs])
+by_file = {}
+for line in lines.splitlines():
+    record = json.loads(line)
+    if record["kind"] == "finding":
+        by_file.setdefault(record["file"], []).append(
+            (record["id"], record["line"], record["count"]))
+for path in inputs:
+    text_findings = findings_of_text("\n".join(l for l in text.splitlines()
+                                               if l.startswith(path + ": ")))
+    expect("json beside text " + path, text_findings == by_file.get(path, []),
+           f"{text_findings[:5]} against {by_file.get(path, [])[:5]}")
+expect("json inputs", len(inputs) >= 53, len(inputs))
+
+# The README documents every option the help names.
+_, help_text, _ = run(["--help"])
+readme = (DATA.parent / "README.md").read_text()
+for option in sorted(set(re.findall(r"--[a-z][a-z-]+", help_text))):
+    expect("README documents " + option, "`" + option in readme)
+
+shutil.rmtree(work)
+for failure in failures:
+    print("FAILED", failure[:3000])
+print(f"{len(TABLE) + len(inputs)} checks of cif-check, {len(failures)} failed")
+sys.exit(1 if failures else 0)
