@@ -21,8 +21,14 @@ failures = []
 
 
 def run(args, stdin=b"", cwd=None):
-    done = subprocess.run([PROGRAM, *args], input=stdin, capture_output=True, cwd=cwd,
-                          timeout=300)
+    """Standard input is the bytes given, through a pipe, or a file redirected to it."""
+    if isinstance(stdin, pathlib.Path):
+        with open(stdin, "rb") as redirected:
+            done = subprocess.run([PROGRAM, *args], stdin=redirected, capture_output=True,
+                                  cwd=cwd, timeout=300)
+    else:
+        done = subprocess.run([PROGRAM, *args], input=stdin, capture_output=True, cwd=cwd,
+                              timeout=300)
     return done.returncode, done.stdout.decode("utf-8", "replace"), \
         done.stderr.decode("utf-8", "replace")
 
@@ -60,6 +66,9 @@ written = work / "written"
 written.mkdir()
 lost = b"data_t\n_diffrn_measurement_method \\w scans\n"
 paper = str(CIF / "1000026-MgB2.cif")
+TEST_DATA = DATA.parent / "tests" / "data"
+empty_dictionary = work / "empty.dic"
+empty_dictionary.write_text("# defines nothing\n")
 disordered = str(CIF / "1004001.cif")
 
 # args, standard input, exit status, then (stream, pattern, expected count or None for
@@ -105,6 +114,38 @@ TABLE = [
     (["--write", str(work / "one.cif"), paper, str(bom)], b"", 2,
      [("err", r"needs an existing folder", 1)]),
     (["--write", "-", paper, str(bom)], b"", 2, [("err", r"--write", 1)]),
+    # checks, with standard input redirected and piped
+    (["--dict", str(DATA / "dict" / "cif_core.dic"), "--mandatory",
+      str(CIF / "2003526-r-factor-with-esd.cif")], b"", 0,
+     [("out", r"Line 73 : Data value should not have a standard uncertainty \(ESD\) : "
+              r"_refine_ls_R_factor_obs \[329\]$", 1),
+      ("out", r"Line 13 : Data item _publ_author_name not found in block data_2003526", 1),
+      ("out", r": 1 blocks, 75 items, 1 loops, 0 errors, 9 warnings, 1 remarks: ok$", 1)]),
+    (["-"], pathlib.Path(paper), 0,
+     [("out", r"^-: 1 blocks, 30 items, 2 loops, 0 errors, 0 warnings, 0 remarks: ok$", 1)]),
+    (["-"], pathlib.Path(paper).read_bytes(), 0,
+     [("out", r"^-: 1 blocks, 30 items, 2 loops, 0 errors, 0 warnings, 0 remarks: ok$", 1)]),
+    (["--consistency", str(TEST_DATA / "urea.cif")], b"", 0,
+     [("out", r"space group P -4 21 m \(number 113\), volume 146.65\(8\) \(stated 146.65\(9\)\)$", 1),
+      ("out", r"formula weight 60.0553 \(stated 60.06\), density 1.360 g/cm3", 1)]),
+    (["--atoms", str(CIF / "1100893.cif")], b"", 0,
+     [("out", r"79 atoms, 2 molecules: C34 H10 F20 N P2 Pd, B F4$", 1),
+      ("out", r"disorder assembly 1, groups 1 \(3 atoms\) 2 \(3 atoms\) 3 \(3 atoms\)$", 1)]),
+    # entries of several files sharing an identifier are all written, each under its own
+    (["--convert", "-", str(CIF / "2205053-molecule.cif"), str(CIF / "2205053-molecule.cif")],
+     b"", 0, [("err", r"2205053: identifier taken by an earlier entry; written as 2205053_2$", 1),
+              ("out", r"^data_2205053$", 1), ("out", r"^data_2205053_2$", 1),
+              ("err", r"2 files, 2 passed", 1)]),
+    (["--summary", "missing.cif", str(TEST_DATA / "urea.cif")], b"", 1,
+     [("out", r"^missing.cif: Error: File could not be read : No such file or directory \[377\]$", 1),
+      ("out", r"^missing.cif: 0 blocks, .*FAILED \(text not read as written \(1 finding\); 1 error\)$", 1),
+      ("out", r"urea.cif: urea: cell ", 1)]),
+    # a dictionary with long lines is used; one that defines nothing stops the program
+    (["--dict", str(TEST_DATA / "long_line.dic"), "-"], b"data_x\n_cell_length_a -5\n", 0,
+     [("out", r"^-: Warning: Line 2 : Data value should be greater than a defined limit : "
+              r"_cell_length_a \[327\]$", 1)]),
+    (["--dict", str(empty_dictionary), paper], b"", 2,
+     [("err", r"empty.dic defines nothing$", 1), ("out", r".", 0)]),
     # conventions
     (["--version"], b"", 0, [("out", r"^cif-check \d+\.\d+\.\d+ \(library \d+\.\d+\.\d+\)$", 1)]),
     (["--bogus", paper], b"", 2, [("err", r"^cif-check: unknown option '--bogus'$", 1),
@@ -132,6 +173,13 @@ for args, stdin, status, checks in TABLE:
 for name, header in (("1000026-MgB2.cif", "data_1000026"), ("bom.cif", "data_marked")):
     expect("--write folder " + name,
            header in (written / name).read_text(errors="replace").splitlines())
+
+# A converted structure summarised as the database reads it back.
+_, converted, _ = run(["--convert", "-", str(CIF / "2205053-molecule.cif")])
+_, summary, _ = run(["--summary", "-"], converted.encode())
+expect("summary of converted", lines_matching(
+    r"^-: 2205053: cell 11.0319\(5\) 6.8524\(4\) 7.7018\(4\) \S+ \S+ \S+, P 1 21/c 1, formula not "
+    r"stated, 12 atoms, 1 molecules \(C4 H8 Br2 Cu N8\)$", summary), summary)
 
 # JSON Lines and TSV carry what the text says.
 code, out, _ = run(["-f", "json", "-d", "core", "--rules", "--consistency", disordered])
