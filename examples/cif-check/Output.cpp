@@ -58,16 +58,22 @@ std::string file_counts(const Report& report) {
            " remarks";
 }
 
-// A message on one line: line ends in it as \n.
+// A message on one line, safe for a terminal: line ends as \n and \r, other control
+// characters (escape sequences of a binary file among them) in octal as \033.
 std::string one_line(const std::string& text) {
     std::string line;
     for (char c : text) {
-        if (c == '\n')
+        const unsigned char code = static_cast<unsigned char>(c);
+        if (c == '\n') {
             line += "\\n";
-        else if (c == '\r')
+        } else if (c == '\r') {
             line += "\\r";
-        else
+        } else if ((code < 0x20 && c != '\t') || code == 0x7F) {
+            line += {'\\', char('0' + (code >> 6)), char('0' + ((code >> 3) & 7)),
+                     char('0' + (code & 7))};
+        } else {
             line += c;
+        }
     }
     return line;
 }

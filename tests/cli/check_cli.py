@@ -147,7 +147,7 @@ TABLE = [
     (["--dict", str(empty_dictionary), paper], b"", 2,
      [("err", r"empty.dic defines nothing$", 1), ("out", r".", 0)]),
     # conventions
-    (["--version"], b"", 0, [("out", r"^cif-check \d+\.\d+\.\d+ \(library \d+\.\d+\.\d+\)$", 1)]),
+    (["--version"], b"", 0, [("out", r"^cif-check (\d+\.\d+\.\d+) \(library \1\)$", 1)]),
     (["--bogus", paper], b"", 2, [("err", r"^cif-check: unknown option '--bogus'$", 1),
                                   ("err", r"--help", 1), ("out", r".", 0)]),
     (["-x", paper], b"", 2, [("err", r"unknown option '-x'", 1)]),
@@ -173,6 +173,13 @@ for args, stdin, status, checks in TABLE:
 for name, header in (("1000026-MgB2.cif", "data_1000026"), ("bom.cif", "data_marked")):
     expect("--write folder " + name,
            header in (written / name).read_text(errors="replace").splitlines())
+
+# A binary file: folded findings, and nothing a terminal would take as a control sequence.
+binary = work / "binary.cif"
+binary.write_bytes(bytes(range(256)) * 80)
+code, out, _ = run([str(binary)])
+expect("binary file", code == 1 and len(out.splitlines()) < 400, f"{len(out.splitlines())} lines")
+expect("binary file", not re.search(r"[\x00-\x08\x0b-\x1f\x7f]", out), "control characters")
 
 # A converted structure summarised as the database reads it back.
 _, converted, _ = run(["--convert", "-", str(CIF / "2205053-molecule.cif")])
