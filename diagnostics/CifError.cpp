@@ -10,7 +10,7 @@
 namespace {
 
 // Replaces the first occurrence of the placeholder, if any, by the argument.
-void fill(std::string& text, const char* placeholder, const std::string& argument) {
+void fill(std::string& text, const char* placeholder, std::string_view argument) {
     std::size_t at = text.find(placeholder);
     if (at != std::string::npos) text.replace(at, 3, argument);
 }
@@ -19,11 +19,11 @@ void fill(std::string& text, const char* placeholder, const std::string& argumen
 
 CifError::CifError(ErrorID id, int line) : id_(id), line_(line) {}
 
-CifError::CifError(ErrorID id, std::string first, int line)
-    : id_(id), line_(line), first_(std::move(first)) {}
+CifError::CifError(ErrorID id, std::string_view first, int line)
+    : id_(id), line_(line), first_(first) {}
 
-CifError::CifError(ErrorID id, std::string first, std::string second, int line)
-    : id_(id), line_(line), first_(std::move(first)), second_(std::move(second)) {}
+CifError::CifError(ErrorID id, std::string_view first, std::string_view second, int line)
+    : id_(id), line_(line), first_(first), second_(second) {}
 
 CifError::ErrorType CifError::type() const {
     return CifErrorText::type(id_);
@@ -31,8 +31,8 @@ CifError::ErrorType CifError::type() const {
 
 std::string CifError::message() const {
     std::string text = CifErrorText::message(id_);
-    fill(text, "<1>", first_);
-    fill(text, "<2>", second_);
+    fill(text, "<1>", first_.view());
+    fill(text, "<2>", second_.view());
     return text;
 }
 
@@ -58,8 +58,8 @@ std::string CifError::complete_message() const {
 }
 
 bool CifError::operator==(const CifError& other) const {
-    return id_ == other.id_ && line_ == other.line_ && first_ == other.first_ &&
-           second_ == other.second_;
+    return id_ == other.id_ && line_ == other.line_ && first_.view() == other.first_.view() &&
+           second_.view() == other.second_.view();
 }
 
 void CifError::print(std::ostream& out) const {

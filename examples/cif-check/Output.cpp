@@ -9,7 +9,7 @@ namespace check {
 namespace {
 
 // The length of the UTF-8 sequence at `at`, or 0 when the bytes there are not one.
-std::size_t utf8_length(const std::string& text, std::size_t at) {
+std::size_t utf8_length(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     const std::size_t length = lead >= 0xF0 && lead < 0xF5   ? 4
@@ -167,8 +167,8 @@ class TsvPrinter : public Printer {
         for (const Finding& f : report.findings) {
             row({"finding", report.path, f.block, std::to_string(f.line),
                  std::to_string(int(f.error.id())), severity(f.error.type()), f.error.message(),
-                 f.error.first_argument(), f.error.second_argument(), std::to_string(f.count),
-                 std::to_string(f.last_line)});
+                 std::string(f.error.first_argument()), std::string(f.error.second_argument()),
+                 std::to_string(f.count), std::to_string(f.last_line)});
         }
         for (const Note& note : report.notes)
             row({"note", report.path, note.block, "", "", note.section, note.text});
@@ -212,7 +212,7 @@ class TsvPrinter : public Printer {
 
 }  // namespace
 
-std::string json_string(const std::string& text) {
+std::string json_string(std::string_view text) {
     std::string out = "\"";
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -228,7 +228,7 @@ std::string json_string(const std::string& text) {
                 ++i;
                 continue;
             }
-            out.append(text, i, length);
+            out.append(text.substr(i, length));
             i += length;
             continue;
         } else {

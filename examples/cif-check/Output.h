@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <string_view>
 
 #include "Report.h"
 
@@ -27,6 +28,6 @@ class Printer {
 };
 
 /// The text as a JSON string, quotes included; bytes that are not UTF-8 are read as Latin-1.
-std::string json_string(const std::string& text);
+std::string json_string(std::string_view text);
 
 }  // namespace check

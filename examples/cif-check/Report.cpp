@@ -88,8 +88,8 @@ void add_findings(const Cif& cif, const Options& options, Report& report) {
             options.max_messages == 0 || report.findings.size() < options.max_messages;
         if (options.fold) {
             constexpr std::size_t left_out = std::size_t(-1);
-            const auto key = std::make_tuple(int(error.id()), error.first_argument(),
-                                             error.second_argument(), finding.block);
+            const auto key = std::make_tuple(int(error.id()), std::string(error.first_argument()),
+                                             std::string(error.second_argument()), finding.block);
             const auto [at, added] = folded.try_emplace(key, left_out);
             if (!added && at->second == left_out) ++report.findings_left_out;
             if (!added && at->second != left_out) {

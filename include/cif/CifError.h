@@ -3,8 +3,10 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include "cif/CifApi.h"
+#include "cif/detail/InlineText.h"
 
 /// A plain value: severity and wording are looked up in CifErrorText by identifier.
 class CIF_API CifError {
@@ -95,15 +97,17 @@ class CIF_API CifError {
         FileReadFailed = 377,
     };
 
-    /// `line` is the 1-based input line, or -1 when no line applies.
+    /// `line` is the 1-based input line, or -1 when no line applies. An argument of up to
+    /// 39 bytes is kept inside the record, so that most diagnostics allocate nothing.
     CifError(ErrorID id, int line);
-    CifError(ErrorID id, std::string first, int line);
-    CifError(ErrorID id, std::string first, std::string second, int line);
+    CifError(ErrorID id, std::string_view first, int line);
+    CifError(ErrorID id, std::string_view first, std::string_view second, int line);
 
     ErrorID id() const { return id_; }
     int line() const { return line_; }
-    const std::string& first_argument() const { return first_; }
-    const std::string& second_argument() const { return second_; }
+    /// Valid while the record lives unchanged.
+    std::string_view first_argument() const { return first_.view(); }
+    std::string_view second_argument() const { return second_.view(); }
 
     ErrorType type() const;
     /// The message template with "<1>" and "<2>" filled by the arguments.
@@ -122,8 +126,8 @@ class CIF_API CifError {
   private:
     ErrorID id_;
     int line_;
-    std::string first_;
-    std::string second_;
+    cif::detail::InlineText first_;
+    cif::detail::InlineText second_;
 };
 
 /// Writes the record's complete_message().

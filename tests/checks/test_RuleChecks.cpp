@@ -313,8 +313,8 @@ Findings our_findings(const std::string& text, THandle<CifDictionary> dictionary
     Findings found;
     for (auto e = cif->errors()->begin() + read; e != cif->errors()->end(); ++e) {
         const std::string id = std::to_string(e->id()) + " ";
-        const std::string& first = e->first_argument();
-        const std::string& second = e->second_argument();
+        const std::string first(e->first_argument());
+        const std::string second(e->second_argument());
         switch (e->id()) {
             case CifError::ItemNotInLoop:
             case CifError::ItemInLoop:

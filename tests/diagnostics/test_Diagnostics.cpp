@@ -40,6 +40,42 @@ TEST(Diagnostics, Rendering) {
         EXPECT_EQ(CifErrorText::message(id).find("Unknown error"), std::string::npos) << id;
 }
 
+// Arguments short enough to stay in the record and long enough for the heap, on either
+// side of the boundary, through every way a record is copied, moved and compared.
+TEST(Diagnostics, ArgumentsOfEveryLength) {
+    for (std::size_t length : {0u, 1u, 31u, 32u, 33u, 38u, 39u, 40u, 41u, 300u}) {
+        SCOPED_TRACE(length);
+        std::string first(length, 'a');
+        for (std::size_t i = 0; i < length; ++i)
+            first[i] = static_cast<char>('a' + i % 26);
+        const std::string second = first + "!";
+        const CifError error(CifError::DataItemNotSet, first, second, 7);
+        EXPECT_EQ(error.first_argument(), first);
+        EXPECT_EQ(error.second_argument(), second);
+        EXPECT_EQ(error.message(), "Data item " + first + " not set in block " + second);
+        CifError copy = error;
+        EXPECT_EQ(copy, error);
+        CifError moved = std::move(copy);
+        EXPECT_EQ(moved, error);
+        copy = moved;  // a moved-from record takes a new value
+        EXPECT_EQ(copy, error);
+        CifError& same = copy;
+        copy = same;  // self-assignment keeps the value
+        EXPECT_EQ(copy.first_argument(), first);
+        copy = std::move(same);
+        EXPECT_EQ(copy.second_argument(), second);
+        CifError other(CifError::DataItemNotSet, first + "b", second, 7);
+        EXPECT_NE(other, error);
+        other = error;
+        EXPECT_EQ(other, error);
+        other = CifError(CifError::EmptyLoop, 1);  // a heap argument replaced by none
+        EXPECT_EQ(other.first_argument(), "");
+        std::vector<CifError> many(3, error);  // vectors move records as they grow
+        many.resize(100, error);
+        EXPECT_EQ(many.front(), many.back());
+    }
+}
+
 TEST(Diagnostics, ContainerFiltering) {
     CifErrorContainer errors;
     errors.add(CifError(CifError::EmptyLoop, 1));

@@ -38,7 +38,7 @@ std::string refused_action(Call call) {
     } catch (const CifErrorException& e) {
         EXPECT_EQ(e.error().id(), CifError::ActionOnUnloopedItem);
         EXPECT_EQ(e.error().line(), -1);
-        return e.error().first_argument();
+        return std::string(e.error().first_argument());
     }
     return "";
 }
