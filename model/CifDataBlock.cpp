@@ -50,10 +50,20 @@ std::size_t CifDataBlock::item_count() const {
 // Items.
 
 THandle<CifDataItem> CifDataBlock::obtain(const std::string& name) {
+    return obtain(name, nullptr);
+}
+
+THandle<CifDataItem> CifDataBlock::obtain(const THandle<const std::string>& name) {
+    return obtain(*name, &name);
+}
+
+THandle<CifDataItem> CifDataBlock::obtain(const std::string& name,
+                                          const THandle<const std::string>* shared) {
     const std::uint32_t hash = cif::detail::case_folded_hash(name);
     if (const WriteOrder::iterator* found = items_->find(name, hash)) return **found;
-    auto place =
-        write_order_.insert(write_order_.end(), make_handle<CifDataItem>(dictionary_, name));
+    auto place = write_order_.insert(write_order_.end(),
+                                     shared ? make_handle<CifDataItem>(dictionary_, *shared)
+                                            : make_handle<CifDataItem>(dictionary_, name));
     try {
         items_->insert(place, hash);
     } catch (...) {

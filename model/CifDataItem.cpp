@@ -119,7 +119,11 @@ void replace_first(std::string& text, char from, char to) {
 }  // namespace
 
 CifDataItem::CifDataItem(THandle<CifDictionary> dictionary, const std::string& name)
-    : name_(name), dictionary_(std::move(dictionary)) {
+    : CifDataItem(std::move(dictionary), make_handle<const std::string>(name)) {}
+
+CifDataItem::CifDataItem(THandle<CifDictionary> dictionary, THandle<const std::string> name)
+    : name_(std::move(name)), dictionary_(std::move(dictionary)) {
+    if (!name_) name_ = make_handle<const std::string>();
     select_validator();
 }
 
@@ -193,69 +197,69 @@ void CifDataItem::remove_value(unsigned int index) {
 
 void CifDataItem::check_looped(const char* action, unsigned int index) const {
     if (looped_ || index == 0) return;
-    throw CifErrorException(CifError(CifError::ActionOnUnloopedItem, action, name_, -1));
+    throw CifErrorException(CifError(CifError::ActionOnUnloopedItem, action, name(), -1));
 }
 
 bool CifDataItem::operator==(const CifDataItem& other) const {
-    return name_ == other.name_ && values_ == other.values_;
+    return name() == other.name() && values_ == other.values_;
 }
 
 // Dictionary getters.
 
 std::string CifDataItem::category() const {
-    return dictionary_->category(name_);
+    return dictionary_->category(name());
 }
 std::string CifDataItem::list_parent() const {
-    return dictionary_->list_link_parent(name_);
+    return dictionary_->list_link_parent(name());
 }
 const std::vector<std::string>& CifDataItem::list_reference() const {
-    return dictionary_->list_reference(name_);
+    return dictionary_->list_reference(name());
 }
 std::string CifDataItem::enumeration_default() const {
-    return dictionary_->enumeration_default(name_);
+    return dictionary_->enumeration_default(name());
 }
 std::string CifDataItem::enumeration_range() const {
-    return dictionary_->enumeration_range(name_);
+    return dictionary_->enumeration_range(name());
 }
 std::string CifDataItem::definition() const {
-    return dictionary_->definition(name_);
+    return dictionary_->definition(name());
 }
 std::string CifDataItem::units() const {
-    return dictionary_->units(name_);
+    return dictionary_->units(name());
 }
 std::string CifDataItem::units_detail() const {
-    return dictionary_->units_detail(name_);
+    return dictionary_->units_detail(name());
 }
 CifDictionary::DataType CifDataItem::type() const {
-    return dictionary_->type(name_);
+    return dictionary_->type(name());
 }
 CifDictionary::DataTypeCond CifDataItem::condition() const {
-    return dictionary_->condition(name_);
+    return dictionary_->condition(name());
 }
 CifDictionary::ListType CifDataItem::list() const {
-    return dictionary_->list(name_);
+    return dictionary_->list(name());
 }
 bool CifDataItem::list_mandatory() const {
-    return dictionary_->list_mandatory(name_);
+    return dictionary_->list_mandatory(name());
 }
 const std::vector<std::string>& CifDataItem::list_child() const {
-    return dictionary_->list_link_child(name_);
+    return dictionary_->list_link_child(name());
 }
 const std::vector<Example>& CifDataItem::example() const {
-    return dictionary_->example(name_);
+    return dictionary_->example(name());
 }
 const std::vector<Enumeration>& CifDataItem::enumeration() const {
-    return dictionary_->enumeration(name_);
+    return dictionary_->enumeration(name());
 }
 const std::vector<Relation>& CifDataItem::relation() const {
-    return dictionary_->related_item(name_);
+    return dictionary_->related_item(name());
 }
 
 // Validation.
 
 void CifDataItem::select_validator() {
     auto is = [this](std::string_view name) {
-        return CaseInsensitiveStringEquality()(name_, name);
+        return CaseInsensitiveStringEquality()(this->name(), name);
     };
     if (is("_atom_site_refinement_flags")) {
         validator_ = Validator::RefinementFlags;

@@ -1,5 +1,8 @@
 #include "cif/CifParser.h"
 
+#include <string_view>
+#include <unordered_map>
+
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
 #include "diagnostics/TemporaryIgnore.h"
@@ -81,16 +84,32 @@ struct CifParser::LoopColumns {
     std::vector<ReaderAccess::Definition> definitions;
 };
 
+// Most names recur block after block: items of one name share its text, one allocation for
+// all of them instead of one each.
+struct CifParser::SharedNames {
+    std::unordered_map<std::string_view, THandle<const std::string>> texts;
+
+    const THandle<const std::string>& operator()(const std::string& name) {
+        const auto found = texts.find(name);
+        if (found != texts.end()) return found->second;
+        THandle<const std::string> text = make_handle<const std::string>(name);
+        const std::string_view key = *text;  // the text stays where it is while shared
+        return texts.emplace(key, std::move(text)).first->second;
+    }
+};
+
 CifParser::CifParser(THandle<CifDictionary> dictionary, THandle<CifErrorContainer> errors,
                      Blocks& blocks)
     : dictionary_(std::move(dictionary)),
       errors_(std::move(errors)),
       blocks_(blocks),
-      loop_columns_(std::make_unique<LoopColumns>()) {}
+      loop_columns_(std::make_unique<LoopColumns>()),
+      shared_names_(std::make_unique<SharedNames>()) {}
 
 CifParser::~CifParser() = default;
 
 void CifParser::parse(CifTokenStream& stream) {
+    shared_names_->texts.clear();
     pending_comment_.clear();
     items_set_.clear();
     current_block_ = THandle<CifDataBlock>();
@@ -242,7 +261,7 @@ THandle<CifDataItem> CifParser::store(THandle<CifDataBlock> block, const CifToke
             CifError(CifError::InternalReadError, "parser error: set of invalid data item", -1));
         return THandle<CifDataItem>();
     }
-    THandle<CifDataItem> item = block->obtain(name.text);
+    THandle<CifDataItem> item = block->obtain((*shared_names_)(name.text));
     if (item->line() == 0) item->set_line(name.line);
     if (!check_unset(item, name)) return item;
     items_set_.emplace_back(item, name.line);
@@ -387,7 +406,7 @@ void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& s
             stream.unget_token(std::move(name));
             return;
         }
-        THandle<CifDataItem> item = block->obtain(name.text);
+        THandle<CifDataItem> item = block->obtain((*shared_names_)(name.text));
         if (item->line() == 0) item->set_line(name.line);
         items.push_back(item);
         if (names.size() < items.size()) names.emplace_back();

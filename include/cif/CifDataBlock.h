@@ -54,6 +54,8 @@ class CIF_API CifDataBlock : public CifCommentable {
 
     /// The item of that name, created at the end of the write order when absent.
     THandle<CifDataItem> obtain(const std::string& name);
+    /// The same; a new item shares the name's text (see CifDataItem).
+    THandle<CifDataItem> obtain(const THandle<const std::string>& name);
     void obtain(const std::vector<std::string>& names, std::vector<THandle<CifDataItem>>& out);
     /// The item of that name, or an empty handle.
     THandle<CifDataItem> find(const std::string& name) const;
@@ -110,6 +112,7 @@ class CIF_API CifDataBlock : public CifCommentable {
     void print(std::ostream& os, const CifWriteSettings& settings) const;
 
   private:
+    THandle<CifDataItem> obtain(const std::string& name, const THandle<const std::string>* shared);
     Loops::iterator loop_containing(const std::string& name);
     Loops::const_iterator loop_containing(const std::string& name) const;
     std::vector<Loops::iterator> loops_containing_any(const std::vector<std::string>& names);

@@ -39,12 +39,16 @@ class CIF_API CifDataItem : public CifCommentable {
 
     /// The validator is chosen here, once, from the data name.
     CifDataItem(THandle<CifDictionary> dictionary, const std::string& name);
+    /// The same, the name shared with other items that carry it (the reader gives every item
+    /// of one name the same text). A document and the items from it are used by one thread
+    /// at a time: the count of a shared name is not atomic.
+    CifDataItem(THandle<CifDictionary> dictionary, THandle<const std::string> name);
     /// Items are shared through handles; copy_value() copies the values of one to another.
     CifDataItem(const CifDataItem&) = delete;
     CifDataItem& operator=(const CifDataItem&) = delete;
     ~CifDataItem() override;
 
-    const std::string& name() const { return name_; }
+    const std::string& name() const { return *name_; }
 
     /// Validates, then makes the value the only one; an empty value removes all values.
     Validated set_value(const std::string& value);
@@ -123,7 +127,7 @@ class CIF_API CifDataItem : public CifCommentable {
     // The validator select_validator() chose.
     enum class Validator : unsigned char { Default, RefinementFlags, WeightingScheme, Null };
 
-    std::string name_;
+    THandle<const std::string> name_;  // never empty, never changed
     cif::detail::PackedStrings values_;
     THandle<CifDictionary> dictionary_;
     // The dictionary's range text, read at the first value that needs it.

@@ -91,4 +91,7 @@ class CIF_API CifParser {
     // dictionary says of each column.
     struct LoopColumns;
     std::unique_ptr<LoopColumns> loop_columns_;
+    // One text for every item of a name within a read.
+    struct SharedNames;
+    std::unique_ptr<SharedNames> shared_names_;
 };

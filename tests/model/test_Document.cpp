@@ -57,6 +57,33 @@ TEST(Document, ReadReplacesTheContentAndTheDiagnosticsButNotTheIgnoredOnes) {
     EXPECT_EQ(all_of(*cif->errors()), Errors{CifError(CifError::FileNotRead, -1)});
 }
 
+// Items outlive their blocks and documents; the items of one name read in one document share
+// its text, which lives while any of them does.
+TEST(Document, ItemsOutliveTheirDocumentAndShareTheirNames) {
+    THandle<CifDataItem> single, looped, other_block;
+    {
+        THandle<Cif> cif = read_cif(
+            "data_a\n_cell_length_a 5.1\nloop_\n_atom_site_label\nC1\nC2\n"
+            "data_b\n_cell_length_a 6.2\nloop_\n_atom_site_label\nN1\n");
+        single = cif->block(0)->find("_cell_length_a");
+        looped = cif->block(0)->find("_atom_site_label");
+        other_block = cif->block(1)->find("_CELL_LENGTH_A");
+        EXPECT_EQ(&single->name(), &other_block->name());  // one text for both
+        EXPECT_NE(&looped->name(), &single->name());
+        cif->block(0)->remove("_cell_length_a");
+    }
+    EXPECT_EQ(single->name(), "_cell_length_a");
+    EXPECT_EQ(single->value(), "5.1");
+    EXPECT_EQ(values(*looped), (Names{"C1", "C2"}));
+    EXPECT_TRUE(looped->is_looped());
+    single = THandle<CifDataItem>();  // the name survives one of its items
+    EXPECT_EQ(other_block->name(), "_cell_length_a");
+    EXPECT_EQ(other_block->value(), "6.2");
+    // an item made by hand has a name of its own
+    CifDataItem made(make_handle<CifConcreteDictionary>(), THandle<const std::string>());
+    EXPECT_EQ(made.name(), "");
+}
+
 TEST(Document, LoopColumns) {
     CifLoop loop;
     for (const char* name : {"_A", "_a", "_b", "_c", "_d"})
