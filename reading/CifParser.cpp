@@ -1,7 +1,9 @@
 #include "cif/CifParser.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "cif/CifErrorException.h"
 #include "cif/StringFunctionsLibCif.h"
@@ -85,16 +87,46 @@ struct CifParser::LoopColumns {
 };
 
 // Most names recur block after block: items of one name share its text, one allocation for
-// all of them instead of one each.
+// all of them instead of one each. An open-addressing table, so that a name seen once costs
+// no more than its text.
 struct CifParser::SharedNames {
-    std::unordered_map<std::string_view, THandle<const std::string>> texts;
+    struct Slot {
+        THandle<const std::string> text;
+        std::uint32_t hash = 0;
+    };
+    std::vector<Slot> slots;  // a power of two in size, at most half full
+    std::size_t used = 0;
 
     const THandle<const std::string>& operator()(const std::string& name) {
-        const auto found = texts.find(name);
-        if (found != texts.end()) return found->second;
-        THandle<const std::string> text = make_handle<const std::string>(name);
-        const std::string_view key = *text;  // the text stays where it is while shared
-        return texts.emplace(key, std::move(text)).first->second;
+        if (2 * (used + 1) > slots.size()) grow();
+        const std::uint32_t hash = cif::detail::case_folded_hash(name);
+        std::size_t at = place_of(hash);
+        for (; slots[at].text; at = (at + 1) & (slots.size() - 1)) {
+            if (slots[at].hash == hash && *slots[at].text == name) return slots[at].text;
+        }
+        slots[at] = {make_handle<const std::string>(name), hash};
+        ++used;
+        return slots[at].text;
+    }
+
+    void clear() {
+        slots.clear();
+        used = 0;
+    }
+
+  private:
+    std::size_t place_of(std::uint32_t hash) const { return hash & (slots.size() - 1); }
+
+    void grow() {
+        std::vector<Slot> old(std::max<std::size_t>(512, 2 * slots.size()));
+        old.swap(slots);
+        for (Slot& slot : old) {
+            if (!slot.text) continue;
+            std::size_t at = place_of(slot.hash);
+            while (slots[at].text)
+                at = (at + 1) & (slots.size() - 1);
+            slots[at] = std::move(slot);
+        }
     }
 };
 
@@ -109,7 +141,7 @@ CifParser::CifParser(THandle<CifDictionary> dictionary, THandle<CifErrorContaine
 CifParser::~CifParser() = default;
 
 void CifParser::parse(CifTokenStream& stream) {
-    shared_names_->texts.clear();
+    shared_names_->clear();
     pending_comment_.clear();
     items_set_.clear();
     current_block_ = THandle<CifDataBlock>();
