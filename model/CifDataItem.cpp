@@ -305,6 +305,18 @@ ReaderAccess::Definition ReaderAccess::read_definition(const CifDataItem& item) 
     return definition;
 }
 
+CifDataItem::Validated ReaderAccess::set_value(CifDataItem& item, const Definition& definition,
+                                               std::string_view value) {
+    // An empty value passes the default validator, as default_validate() says.
+    const CifDataItem::Validated result =
+        value.empty() && item.validator_ == CifDataItem::Validator::Default
+            ? CifDataItem::Valid
+            : validate(item, definition, value);
+    item.values_.clear();
+    if (!value.empty()) item.values_.push_back(value);
+    return result;
+}
+
 // Where the definition asks only for balanced markup, and for the placeholders "?" and ".",
 // validate() looks at the markup alone: every validator gives what that gives.
 CifDataItem::Validated ReaderAccess::validate_by_validator(CifDataItem& item,

@@ -39,6 +39,9 @@ class ReaderAccess {
     // CifDataItem; defined in model/CifDataItem.cpp.
 
     static Definition read_definition(const CifDataItem& item);
+    /// CifDataItem::set_value() with the item's definition at hand.
+    static CifDataItem::Validated set_value(CifDataItem& item, const Definition& definition,
+                                            std::string_view value);
     /// CifDataItem::validate() with the item's definition at hand. Inline: a reader calls it
     /// for every loop value, and most need only their markup looked at.
     static CifDataItem::Validated validate(CifDataItem& item, const Definition& definition,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -87,47 +88,62 @@ struct CifParser::LoopColumns {
 };
 
 // Most names recur block after block: items of one name share its text, one allocation for
-// all of them instead of one each. An open-addressing table, so that a name seen once costs
-// no more than its text.
+// all of them instead of one each, and what the dictionary says of the name, looked up once
+// per read. An open-addressing table, so that a name seen once costs no more than its text.
 struct CifParser::SharedNames {
-    struct Slot {
+    struct Entry {
         THandle<const std::string> text;
         std::uint32_t hash = 0;
+        int definition = -1;  // in `definitions`, once read
     };
-    std::vector<Slot> slots;  // a power of two in size, at most half full
-    std::size_t used = 0;
 
-    const THandle<const std::string>& operator()(const std::string& name) {
+    /// The name's entry; valid until the next call.
+    Entry& operator()(const std::string& name) {
         if (2 * (used + 1) > slots.size()) grow();
         const std::uint32_t hash = cif::detail::case_folded_hash(name);
         std::size_t at = place_of(hash);
         for (; slots[at].text; at = (at + 1) & (slots.size() - 1)) {
-            if (slots[at].hash == hash && *slots[at].text == name) return slots[at].text;
+            if (slots[at].hash == hash && *slots[at].text == name) return slots[at];
         }
         slots[at] = {make_handle<const std::string>(name), hash};
         ++used;
-        return slots[at].text;
+        return slots[at];
+    }
+
+    /// The definition of the name's items (the same for all of them: the parser's dictionary
+    /// defines it), read from the first.
+    const ReaderAccess::Definition& definition(Entry& entry, const CifDataItem& item) {
+        if (entry.definition < 0) {
+            definitions.push_back(ReaderAccess::read_definition(item));
+            entry.definition = static_cast<int>(definitions.size() - 1);
+        }
+        return definitions[static_cast<std::size_t>(entry.definition)];
     }
 
     void clear() {
         slots.clear();
         used = 0;
+        definitions.clear();
     }
 
   private:
     std::size_t place_of(std::uint32_t hash) const { return hash & (slots.size() - 1); }
 
     void grow() {
-        std::vector<Slot> old(std::max<std::size_t>(512, 2 * slots.size()));
+        std::vector<Entry> old(std::max<std::size_t>(512, 2 * slots.size()));
         old.swap(slots);
-        for (Slot& slot : old) {
-            if (!slot.text) continue;
-            std::size_t at = place_of(slot.hash);
+        for (Entry& entry : old) {
+            if (!entry.text) continue;
+            std::size_t at = place_of(entry.hash);
             while (slots[at].text)
                 at = (at + 1) & (slots.size() - 1);
-            slots[at] = std::move(slot);
+            slots[at] = std::move(entry);
         }
     }
+
+    std::vector<Entry> slots;  // a power of two in size, at most half full
+    std::size_t used = 0;
+    std::deque<ReaderAccess::Definition> definitions;  // where they stay while the table grows
 };
 
 CifParser::CifParser(THandle<CifDictionary> dictionary, THandle<CifErrorContainer> errors,
@@ -293,15 +309,17 @@ THandle<CifDataItem> CifParser::store(THandle<CifDataBlock> block, const CifToke
             CifError(CifError::InternalReadError, "parser error: set of invalid data item", -1));
         return THandle<CifDataItem>();
     }
-    THandle<CifDataItem> item = block->obtain((*shared_names_)(name.text));
+    SharedNames::Entry& shared = (*shared_names_)(name.text);
+    THandle<CifDataItem> item = block->obtain(shared.text);
     if (item->line() == 0) item->set_line(name.line);
     if (!check_unset(item, name)) return item;
     items_set_.emplace_back(item, name.line);
-    CifDataItem::Validated outcome = item->set_value(value.text);
+    const ReaderAccess::Definition& definition = shared_names_->definition(shared, *item);
+    CifDataItem::Validated outcome = ReaderAccess::set_value(*item, definition, value.text);
     if (outcome != CifDataItem::Valid) {
         errors_->add(validation_error(name.text, outcome, name.line));
     }
-    if (item->type() == CifDictionary::TYPE_UNDEFINED) {
+    if (definition.type == CifDictionary::TYPE_UNDEFINED) {
         errors_->add(CifError(CifError::NonStandardDataItem, name.text, name.line));
     }
     return item;
@@ -438,16 +456,20 @@ void CifParser::read_loop_columns(THandle<CifDataBlock> block, CifTokenStream& s
             stream.unget_token(std::move(name));
             return;
         }
-        THandle<CifDataItem> item = block->obtain((*shared_names_)(name.text));
+        SharedNames::Entry& shared = (*shared_names_)(name.text);
+        THandle<CifDataItem> item = block->obtain(shared.text);
         if (item->line() == 0) item->set_line(name.line);
         items.push_back(item);
         if (names.size() < items.size()) names.emplace_back();
         names[items.size() - 1] = name.text;
+        std::vector<ReaderAccess::Definition>& definitions = loop_columns_->definitions;
+        definitions.resize(items.size());
+        definitions.back() = shared_names_->definition(shared, *item);
         if (!pending_comment_.empty()) {
             item->set_comments(pending_comment_, CifCommentable::Leading);
             pending_comment_.clear();
         }
-        if (item->type() == CifDictionary::TYPE_UNDEFINED) {
+        if (definitions.back().type == CifDictionary::TYPE_UNDEFINED) {
             errors_->add(CifError(CifError::NonStandardDataItem, name.text, name.line));
         }
         if (check_unset(item, name)) items_set_.emplace_back(item, name.line);
@@ -466,11 +488,8 @@ bool CifParser::read_loop_rows(CifTokenStream& stream,
     const std::size_t width = items.size();
     std::vector<PackedStrings>& columns = loop_columns_->values;
     if (columns.size() < width) columns.resize(width);
-    loop_columns_->definitions.resize(width);
-    for (std::size_t column = 0; column < width; ++column) {
+    for (std::size_t column = 0; column < width; ++column)
         columns[column].clear();
-        loop_columns_->definitions[column] = ReaderAccess::read_definition(*items[column]);
-    }
     const bool complete = read_loop_values(stream, items, names, row_comment, accumulated);
     merge_repeated_columns(items);
     for (std::size_t column = 0; column < width; ++column)
