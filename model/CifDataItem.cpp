@@ -94,6 +94,27 @@ RangeForm scan_range(const char* text, float& lower, float& upper) {
     return text[0] == ':' && scan_number(text + 1, upper) ? RangeForm::UpperOnly : RangeForm::None;
 }
 
+// Reads the dictionary's range text as sscanf reads "%f:%f", else "%f:", else ":%f"; a
+// text that none of them converts is a bad range.
+void read_range(const std::string& text, cif::detail::ReaderAccess::Definition& definition) {
+    definition.has_range = !text.empty();
+    if (!definition.has_range) return;
+    switch (scan_range(text.c_str(), definition.lower_bound, definition.upper_bound)) {
+        case RangeForm::Both:
+            definition.has_lower_bound = definition.has_upper_bound = true;
+            break;
+        case RangeForm::LowerOnly:
+            definition.has_lower_bound = true;
+            break;
+        case RangeForm::UpperOnly:
+            definition.has_upper_bound = true;
+            break;
+        case RangeForm::None:
+            definition.bad_range = true;
+            break;
+    }
+}
+
 // The number of digits directly after the first decimal point.
 int decimals(std::string_view text) {
     std::size_t point = text.find('.');
@@ -297,8 +318,7 @@ ReaderAccess::Definition ReaderAccess::read_definition(const CifDataItem& item) 
     }
     definition.condition = item.condition();
     definition.enumeration = &item.enumeration();
-    // The range applies while the dictionary gives one; the bounds read from it are cached.
-    definition.has_range = !item.enumeration_range().empty();
+    read_range(item.enumeration_range(), definition);
     // Text without a list of permitted values or a range passes whatever it holds.
     definition.markup_only = default_validator && definition.type != CifDictionary::TYPE_NUMB &&
                              definition.enumeration->empty() && !definition.has_range;
@@ -322,9 +342,8 @@ CifDataItem::Validated ReaderAccess::set_value(CifDataItem& item, const Definiti
 CifDataItem::Validated ReaderAccess::validate_by_validator(CifDataItem& item,
                                                            const Definition& definition,
                                                            std::string_view value) {
-    return item.validator_ == CifDataItem::Validator::Default
-               ? check_definition(item, definition, value)
-               : item.validate(std::string(value));
+    return item.validator_ == CifDataItem::Validator::Default ? check_definition(definition, value)
+                                                              : item.validate(std::string(value));
 }
 
 void ReaderAccess::take_values(CifDataItem& item, PackedStrings& values) {
@@ -333,8 +352,7 @@ void ReaderAccess::take_values(CifDataItem& item, PackedStrings& values) {
     item.values_.swap(values);
 }
 
-CifDataItem::Validated ReaderAccess::check_definition(CifDataItem& item,
-                                                      const Definition& definition,
+CifDataItem::Validated ReaderAccess::check_definition(const Definition& definition,
                                                       std::string_view value) {
     if (value.empty()) return CifDataItem::Valid;
     if (cif::detail::has_markup_character(value)) {
@@ -355,7 +373,7 @@ CifDataItem::Validated ReaderAccess::check_definition(CifDataItem& item,
         CifDataItem::Validated form = check_number_form(value);
         if (form != CifDataItem::Valid) return form;
     }
-    CifDataItem::Validated range = check_range(item, definition, value);
+    CifDataItem::Validated range = check_range(definition, value);
     if (range != CifDataItem::Valid) return range;
     if (numeric && definition.condition == CifDictionary::COND_NONE) {
         float number = 0.0f;
@@ -383,39 +401,14 @@ CifDataItem::Validated CifDataItem::validate_refine_ls_weighting_scheme(const st
 CifDataItem::Validated CifDataItem::default_validate(const std::string& value) {
     return value.empty()
                ? Valid
-               : ReaderAccess::check_definition(*this, ReaderAccess::read_definition(*this), value);
-}
-
-// Reads the dictionary's range text once per item, as sscanf reads "%f:%f", else "%f:",
-// else ":%f"; false when none of them converts anything.
-bool ReaderAccess::read_range(CifDataItem& item) {
-    const std::string text = item.enumeration_range();
-    float lower = 0.0f;
-    float upper = 0.0f;
-    switch (scan_range(text.c_str(), lower, upper)) {
-        case RangeForm::Both:
-            item.has_lower_bound_ = item.has_upper_bound_ = true;
-            break;
-        case RangeForm::LowerOnly:
-            item.has_lower_bound_ = true;
-            break;
-        case RangeForm::UpperOnly:
-            item.has_upper_bound_ = true;
-            break;
-        case RangeForm::None:
-            return false;
-    }
-    item.range_lower_ = lower;
-    item.range_upper_ = upper;
-    item.range_parsed_ = true;
-    return true;
+               : ReaderAccess::check_definition(ReaderAccess::read_definition(*this), value);
 }
 
 // Values within three standard uncertainties of a bound are accepted.
-CifDataItem::Validated ReaderAccess::check_range(CifDataItem& item, const Definition& definition,
+CifDataItem::Validated ReaderAccess::check_range(const Definition& definition,
                                                  std::string_view value) {
     if (!definition.has_range) return CifDataItem::Valid;
-    if (!item.range_parsed_ && !read_range(item)) return CifDataItem::BadRange;
+    if (definition.bad_range) return CifDataItem::BadRange;
     // FORTRAN-style exponents: 1.0D2 is 1.0E2. Few values have one, so few need a copy.
     std::string fortran;
     if (std::any_of(value.begin(), value.end(), [](char c) { return (c | 0x20) == 'd'; })) {
@@ -432,10 +425,10 @@ CifDataItem::Validated ReaderAccess::check_range(CifDataItem& item, const Defini
     if (converted == 2 && definition.condition == CifDictionary::COND_ESD) {
         allowance = 3.0 * esd * std::pow(10.0, exponent(text) - decimals(text));
     }
-    if (item.has_lower_bound_ && double(number) < double(item.range_lower_) - allowance) {
+    if (definition.has_lower_bound && double(number) < double(definition.lower_bound) - allowance) {
         return CifDataItem::BelowMinimum;
     }
-    if (item.has_upper_bound_ && double(number) > double(item.range_upper_) + allowance) {
+    if (definition.has_upper_bound && double(number) > double(definition.upper_bound) + allowance) {
         return CifDataItem::AboveMaximum;
     }
     return CifDataItem::Valid;

@@ -29,7 +29,13 @@ class ReaderAccess {
         CifDictionary::DataType type = CifDictionary::TYPE_UNDEFINED;
         CifDictionary::DataTypeCond condition = CifDictionary::COND_NONE;
         const std::vector<Enumeration>* enumeration = nullptr;
+        /// The dictionary gives a range; `bad_range` when its text converts to no bound.
         bool has_range = false;
+        bool bad_range = false;
+        bool has_lower_bound = false;
+        bool has_upper_bound = false;
+        float lower_bound = 0.0f;
+        float upper_bound = 0.0f;
         /// The default validator over a name the dictionary does not define, or defines as
         /// text with neither permitted values nor a range: values need only their sub- and
         /// superscript markup checked.
@@ -53,7 +59,7 @@ class ReaderAccess {
         return validate_by_validator(item, definition, value);
     }
     /// The default validator.
-    static CifDataItem::Validated check_definition(CifDataItem& item, const Definition& definition,
+    static CifDataItem::Validated check_definition(const Definition& definition,
                                                    std::string_view value);
     /// The values become those given, without validation, and `values` gets the item's former
     /// ones.
@@ -68,9 +74,7 @@ class ReaderAccess {
     static CifDataItem::Validated validate_by_validator(CifDataItem& item,
                                                         const Definition& definition,
                                                         std::string_view value);
-    static CifDataItem::Validated check_range(CifDataItem& item, const Definition& definition,
-                                              std::string_view value);
-    static bool read_range(CifDataItem& item);
+    static CifDataItem::Validated check_range(const Definition& definition, std::string_view value);
 };
 
 }  // namespace cif::detail

@@ -130,13 +130,7 @@ class CIF_API CifDataItem : public CifCommentable {
     THandle<const std::string> name_;  // never empty, never changed
     cif::detail::PackedStrings values_;
     THandle<CifDictionary> dictionary_;
-    // The dictionary's range text, read at the first value that needs it.
-    float range_lower_ = 0.0f;
-    float range_upper_ = 0.0f;
     int line_ = 0;
     Validator validator_ = Validator::Default;
-    bool range_parsed_ = false;
-    bool has_lower_bound_ = false;
-    bool has_upper_bound_ = false;
     bool looped_ = false;
 };
