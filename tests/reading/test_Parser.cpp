@@ -135,6 +135,28 @@ TEST(Parser, ValidatesEveryValueAndNamesItsItemAndLine) {
               CifError::ItemValidatedOK);
 }
 
+// Markup is looked for eight bytes at a time: a mark at every place around those steps, in
+// loop values that start a line or follow another, the next value's marks not counted,
+// quoted values too.
+TEST(Parser, LoopValuesMarkupAtEveryPlace) {
+    std::string rows;
+    Errors expected;
+    int line = 3;
+    for (std::size_t at : {0u, 1u, 14u, 15u, 16u, 17u, 30u, 31u, 32u, 33u, 46u, 47u}) {
+        std::string unbalanced(50, 'x');
+        unbalanced[at] = '~';
+        std::string balanced = unbalanced;
+        balanced[at + 2] = '~';
+        rows += "p " + balanced + " 'q~'\np " + unbalanced + " y^\n";
+        expected.push_back(CifError(CifError::MismatchedSubscriptMarkup, "_c", line));
+        expected.push_back(CifError(CifError::MismatchedSubscriptMarkup, "_b", line + 1));
+        expected.push_back(CifError(CifError::MismatchedSuperscriptMarkup, "_c", line + 1));
+        line += 2;
+    }
+    THandle<Cif> cif = read_cif("data_x\nloop_ _a _b _c\n" + rows);
+    EXPECT_EQ(problems(*cif), expected);
+}
+
 // A long loop hands its columns to the items; the next, short loop reuses the reader's.
 TEST(Parser, LongAndShortLoopsOneAfterTheOther) {
     std::string text = "data_a\nloop_ _n _square\n";
