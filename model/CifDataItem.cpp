@@ -375,7 +375,9 @@ CifDataItem::Validated ReaderAccess::check_definition(const Definition& definiti
     }
     CifDataItem::Validated range = check_range(definition, value);
     if (range != CifDataItem::Valid) return range;
-    if (numeric && definition.condition == CifDictionary::COND_NONE) {
+    // Only a value with a '(' can read as a number with an s.u.; most have none.
+    if (numeric && definition.condition == CifDictionary::COND_NONE &&
+        value.find('(') != std::string_view::npos) {
         float number = 0.0f;
         int esd = 0;
         if (scan_number_and_esd(value.data(), number, esd) == 2) return CifDataItem::UnexpectedEsd;
