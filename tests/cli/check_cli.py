@@ -98,11 +98,15 @@ TABLE = [
      [("out", r"repeats the value 'O'", 2)]),
     (["-d", "core", "--rules", "--no-fold", "--max-messages", "1", str(repeated)], b"", 0,
      [("out", r"repeats the value", 1), ("out", r"1 more findings not shown", 1)]),
+    (["-"], b"data_a\n_x 1 y\n_z 2 y\n_w 3 y\n", 1,
+     [("out", r"Line 2 : Ignored string y \[312\] \(3 times, last at line 4\)$", 1)]),
     # quiet: nothing for a file that passes
     (["-q", paper], b"", 0, [("out", r".", 0)]),
     (["-q", paper, "-"], lost, 1, [("out", r"^-: ", 2), ("out", r"2 files, 1 passed, 1 failed", 1)]),
     # inputs real users have
     (["--write", "-", str(bom)], b"", 0, [("out", r"^data_marked$", 1)]),
+    (["-"], b"_cell_length_a 5.0\ndata_a\n", 1,
+     [("out", r"FAILED \(text not read as written \(1 finding, first at line 1\)\)$", 1)]),
     ([str(cif2)], b"", 1, [("out", r"CIF 2.0 is not read.*\[376\]", 1), ("out", r"Error", 1)]),
     ([str(work / "missing.cif")], b"", 1, [("out", r"File could not be read : No such file", 1)]),
     ([str(folder)], b"", 0, [("out", r"a\.CIF: ", 1), ("out", r"b\.dic: ", 1),
@@ -110,7 +114,8 @@ TABLE = [
                              ("out", r"3 files, 3 passed", 1)]),
     ([str(empty_folder)], b"", 1, [("err", r"no \.cif, \.dic or \.mmcif files", 1)]),
     # writing several inputs: one file each in a folder, or refused
-    (["--write", str(written), paper, str(bom)], b"", 0, [("out", r": ok$", 2)]),
+    (["--write", str(written), paper, str(bom), str(folder / "c.mmcif.gz")], b"", 0,
+     [("out", r": ok$", 3)]),
     (["--write", str(work / "one.cif"), paper, str(bom)], b"", 2,
      [("err", r"needs an existing folder", 1)]),
     (["--write", "-", paper, str(bom)], b"", 2, [("err", r"--write", 1)]),
@@ -170,7 +175,8 @@ for args, stdin, status, checks in TABLE:
         ok = len(found) >= 1 if count is None else len(found) == count
         expect(name, ok, f"{stream} has {len(found)} lines matching {pattern!r}:\n{out}{err}")
 
-for name, header in (("1000026-MgB2.cif", "data_1000026"), ("bom.cif", "data_marked")):
+for name, header in (("1000026-MgB2.cif", "data_1000026"), ("bom.cif", "data_marked"),
+                     ("c.mmcif", "data_c")):
     expect("--write folder " + name,
            header in (written / name).read_text(errors="replace").splitlines())
 
