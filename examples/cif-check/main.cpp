@@ -174,6 +174,8 @@ int main(int argc, char** argv) {
         std::cout << "cif-check " << CIF_VERSION_STRING << " (library " << cif::version() << ")\n";
         return 0;
     }
+    if (options.write_to == "-" && options.convert_to == "-")
+        return usage_error("--write - and --convert - would both write to standard output");
     Names files;
     bool clean = expand_inputs(options.files, files, std::cerr);
     const Names targets = write_targets(options, files, error);

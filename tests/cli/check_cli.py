@@ -119,6 +119,8 @@ TABLE = [
     (["--write", str(work / "one.cif"), paper, str(bom)], b"", 2,
      [("err", r"needs an existing folder", 1)]),
     (["--write", "-", paper, str(bom)], b"", 2, [("err", r"--write", 1)]),
+    (["--write", "-", "--convert", "-", paper], b"", 2,
+     [("err", r"would both write to standard output", 1), ("out", r".", 0)]),
     # checks, with standard input redirected and piped
     (["--dict", str(DATA / "dict" / "cif_core.dic"), "--mandatory",
       str(CIF / "2003526-r-factor-with-esd.cif")], b"", 0,
