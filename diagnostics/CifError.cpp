@@ -1,8 +1,6 @@
 #include "cif/CifError.h"
 
-#include <locale>
 #include <ostream>
-#include <sstream>
 #include <utility>
 
 #include "cif/CifErrorText.h"
@@ -48,13 +46,12 @@ std::string CifError::type_as_string() const {
     return "Unknown";
 }
 
+// Built without a stream: a report of a large file renders hundreds of thousands of these.
+// std::to_string never groups digits, whatever locale the host set.
 std::string CifError::complete_message() const {
-    std::ostringstream out;
-    out.imbue(std::locale::classic());  // line numbers without grouping, whatever the host set
-    out << type_as_string();
-    if (line_ != -1) out << ": Line " << line_ << ' ';
-    out << ": " << message();
-    return out.str();
+    std::string text = type_as_string();
+    if (line_ != -1) text += ": Line " + std::to_string(line_) + ' ';
+    return text + ": " + message();
 }
 
 bool CifError::operator==(const CifError& other) const {

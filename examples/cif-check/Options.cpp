@@ -255,8 +255,8 @@ bool take_short(const std::string& argument, int argc, char** argv, int& i, Opti
             error = std::string("unknown option '-") + argument[at] + "'";
             return false;
         }
-        if (flag_of(name)) {
-            options.*flag_of(name) = true;
+        if (bool Options::*flag = flag_of(name)) {
+            options.*flag = true;
             continue;
         }
         const std::string rest = argument.substr(at + 1);

@@ -2,6 +2,7 @@
 
 #include <cif/CifErrorText.h>
 
+#include <algorithm>
 #include <ostream>
 
 namespace check {
@@ -60,7 +61,13 @@ std::string file_counts(const Report& report) {
 
 // A message on one line, safe for a terminal: line ends as \n and \r, other control
 // characters (escape sequences of a binary file among them) in octal as \033.
-std::string one_line(const std::string& text) {
+bool is_control(char c) {
+    const unsigned char code = static_cast<unsigned char>(c);
+    return (code < 0x20 && c != '\t') || code == 0x7F;
+}
+
+std::string one_line(std::string text) {
+    if (std::none_of(text.begin(), text.end(), is_control)) return text;  // nearly every one
     std::string line;
     for (char c : text) {
         const unsigned char code = static_cast<unsigned char>(c);
@@ -68,7 +75,7 @@ std::string one_line(const std::string& text) {
             line += "\\n";
         } else if (c == '\r') {
             line += "\\r";
-        } else if ((code < 0x20 && c != '\t') || code == 0x7F) {
+        } else if (is_control(c)) {
             line += {'\\', char('0' + (code >> 6)), char('0' + ((code >> 3) & 7)),
                      char('0' + (code & 7))};
         } else {

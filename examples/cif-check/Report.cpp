@@ -1,8 +1,9 @@
 #include "Report.h"
 
 #include <algorithm>
-#include <map>
-#include <tuple>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
 
 namespace check {
 
@@ -36,15 +37,38 @@ class BlockLines {
                          [](const auto& a, const auto& b) { return a.first < b.first; });
     }
 
-    std::string block_of(int line) const {
+    const std::string& block_of(int line) const {
+        static const std::string none;
         const auto after = std::upper_bound(
             starts_.begin(), starts_.end(), line,
             [](int l, const std::pair<int, std::string>& start) { return l < start.first; });
-        return line < 1 || after == starts_.begin() ? std::string() : std::prev(after)->second;
+        return line < 1 || after == starts_.begin() ? none : std::prev(after)->second;
     }
 
   private:
     std::vector<std::pair<int, std::string>> starts_;
+};
+
+// What makes findings identical: identifier, arguments and block. Views into the records
+// and the block names, which outlive the folding.
+struct FoldKey {
+    int id;
+    std::string_view first, second, block;
+
+    bool operator==(const FoldKey& other) const {
+        return id == other.id && first == other.first && second == other.second &&
+               block == other.block;
+    }
+};
+
+struct FoldKeyHash {
+    std::size_t operator()(const FoldKey& key) const {
+        const std::hash<std::string_view> hash;
+        std::size_t h = std::size_t(key.id);
+        for (std::string_view part : {key.first, key.second, key.block})
+            h = h * 1000003u ^ hash(part);
+        return h;
+    }
 };
 
 std::string counted(unsigned n, const char* what) {
@@ -71,7 +95,7 @@ void judge(const Options& options, unsigned dropped, int first_dropped_line, Rep
 
 void add_findings(const Cif& cif, const Options& options, Report& report) {
     const BlockLines blocks(cif);
-    std::map<std::tuple<int, std::string, std::string, std::string>, std::size_t> folded;
+    std::unordered_map<FoldKey, std::size_t, FoldKeyHash> folded;
     unsigned dropped = 0;
     int first_dropped_line = -1;
     for (const CifError& error : *cif.errors()) {
@@ -83,13 +107,13 @@ void add_findings(const Cif& cif, const Options& options, Report& report) {
         if (not_read_as_written(error)) {
             if (dropped++ == 0) first_dropped_line = error.line();
         }
-        Finding finding{blocks.block_of(error.line()), error.line(), error.line(), 1, error};
+        const std::string& block = blocks.block_of(error.line());
         const bool room =
             options.max_messages == 0 || report.findings.size() < options.max_messages;
         if (options.fold) {
             constexpr std::size_t left_out = std::size_t(-1);
-            const auto key = std::make_tuple(int(error.id()), std::string(error.first_argument()),
-                                             std::string(error.second_argument()), finding.block);
+            const FoldKey key{int(error.id()), error.first_argument(), error.second_argument(),
+                              block};
             const auto [at, added] = folded.try_emplace(key, left_out);
             if (!added && at->second == left_out) ++report.findings_left_out;
             if (!added && at->second != left_out) {
@@ -104,7 +128,7 @@ void add_findings(const Cif& cif, const Options& options, Report& report) {
             ++report.findings_left_out;
             continue;
         }
-        report.findings.push_back(std::move(finding));
+        report.findings.push_back({block, error.line(), error.line(), 1, error});
     }
     judge(options, dropped, first_dropped_line, report);
 }
