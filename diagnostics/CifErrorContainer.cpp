@@ -6,43 +6,26 @@
 
 #include "cif/CifErrorText.h"
 
-namespace {
-
-constexpr std::size_t batch_size = 1024;
-
-}  // namespace
-
 void CifErrorContainer::add(const CifError& error) {
     add(CifError(error));
 }
 
 void CifErrorContainer::add(CifError&& error) {
     if (error_ignored(error.id())) return;
-    // A batch grows as a vector does up to its size, so that a caller who looks at the
-    // records after each addition pays for a small batch, not a full one.
-    if (recent_.empty() || recent_.back().size() == batch_size) recent_.emplace_back();
-    recent_.back().push_back(std::move(error));
-}
-
-void CifErrorContainer::settle() const {
-    std::size_t count = errors_.size();
-    for (const std::vector<CifError>& batch : recent_)
-        count += batch.size();
-    if (count > errors_.capacity()) errors_.reserve(std::max(count, 2 * errors_.capacity()));
-    for (std::vector<CifError>& batch : recent_)
-        std::move(batch.begin(), batch.end(), std::back_inserter(errors_));
-    recent_.clear();
+    // The first chunk grows as a vector does, so that a container of a few records stays small.
+    if (chunks_.empty() || chunks_.back().size() == chunk_size) chunks_.emplace_back();
+    chunks_.back().push_back(std::move(error));
+    ++size_;
 }
 
 void CifErrorContainer::clear() {
-    errors_.clear();
-    recent_.clear();
+    chunks_.clear();
+    size_ = 0;
 }
 
 std::size_t CifErrorContainer::errors_of_type(CifError::ErrorType type) const {
-    const std::vector<CifError>& errors = records();
-    return static_cast<std::size_t>(std::count_if(
-        errors.begin(), errors.end(), [type](const CifError& e) { return e.type() == type; }));
+    return static_cast<std::size_t>(
+        std::count_if(begin(), end(), [type](const CifError& e) { return e.type() == type; }));
 }
 
 void CifErrorContainer::complete_error_list(std::set<CifError::ErrorID>& ids) const {
@@ -50,15 +33,21 @@ void CifErrorContainer::complete_error_list(std::set<CifError::ErrorID>& ids) co
 }
 
 void CifErrorContainer::filter_existing_errors() {
-    const std::set<CifError::ErrorID> ignored = ignored_;
-    settle();
-    errors_.erase(std::remove_if(errors_.begin(), errors_.end(),
-                                 [&ignored](const CifError& e) { return ignored.count(e.id()); }),
-                  errors_.end());
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < size_; ++i) {
+        if (error_ignored(at(i).id())) continue;
+        if (kept != i) at(kept) = std::move(at(i));
+        ++kept;
+    }
+    while (size_ > kept) {
+        chunks_.back().pop_back();
+        if (chunks_.back().empty()) chunks_.pop_back();
+        --size_;
+    }
 }
 
 void CifErrorContainer::print(std::ostream& out) const {
-    for (const CifError& error : records()) {
+    for (const CifError& error : *this) {
         error.print(out);
         out << '\n';
     }

@@ -25,7 +25,7 @@ const ItemNameIndex::Place* ItemNameIndex::find(std::string_view name,
 }
 
 void ItemNameIndex::insert(Place place, std::uint32_t name_hash) {
-    if (2 * (size_ + 1) > slots_.size()) grow();
+    if (4 * (size_ + 1) > 3 * slots_.size()) grow();
     put(Slot{place, name_hash, true});
     ++size_;
 }

@@ -42,7 +42,8 @@ class ItemNameIndex {
     void grow();
     void put(const Slot& slot);
 
-    // A power of two in size, at most half full; empty until the first name.
+    // A power of two in size, at most three quarters full (a real block's 70 names take 128
+    // slots, not 256); empty until the first name.
     std::vector<Slot> slots_;
     std::size_t size_ = 0;
 };

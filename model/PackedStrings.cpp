@@ -21,23 +21,32 @@ namespace cif::detail {
 
 // Delegating makes the object whole before the buffers are taken: a throw while reserving
 // room destroys what was reserved.
-PackedStrings::PackedStrings(const PackedStrings& other) : PackedStrings() {
+template <class Offset>
+BasicPackedStrings<Offset>::BasicPackedStrings(const BasicPackedStrings& other)
+    : BasicPackedStrings() {
     reserve_characters(other.length_);
     if (other.length_ > 0) std::memcpy(data(), other.data(), other.length_);
     length_ = other.length_;
     if (other.size_ > 1) {
         reserve_ends(other.size_ - 1);
-        std::memcpy(ends_, other.ends_, (other.size_ - 1) * sizeof *ends_);
+        if (wide() == other.wide()) {
+            std::memcpy(ends_, other.ends_, (other.size_ - 1) * offset_size());
+        } else {
+            for (std::size_t k = 0; k + 1 < other.size_; ++k)
+                set_offset(k, other.offset(k));
+        }
     }
     size_ = other.size_;
 }
 
-PackedStrings::~PackedStrings() {
+template <class Offset>
+BasicPackedStrings<Offset>::~BasicPackedStrings() {
     if (!is_inline()) std::free(storage_.heap);
     std::free(ends_);
 }
 
-void PackedStrings::swap(PackedStrings& other) noexcept {
+template <class Offset>
+void BasicPackedStrings<Offset>::swap(BasicPackedStrings& other) noexcept {
     // An inline text does not point into its object, so it moves with the union.
     std::swap(storage_, other.storage_);
     std::swap(length_, other.length_);
@@ -47,8 +56,38 @@ void PackedStrings::swap(PackedStrings& other) noexcept {
     std::swap(size_, other.size_);
 }
 
+template <class Offset>
+void BasicPackedStrings<Offset>::set_offset(std::size_t k, std::size_t value) {
+    if (wide()) {
+        static_cast<std::size_t*>(ends_)[k] = value;
+    } else {
+        static_cast<Offset*>(ends_)[k] = static_cast<Offset>(value);
+    }
+}
+
+// Rewrites the offsets in the other width, just before the capacity crosses the limit (to
+// wide) or just after it came back under it (to narrow).
+template <class Offset>
+void BasicPackedStrings<Offset>::convert_offsets(bool to_wide) {
+    if (ends_capacity_ == 0) return;
+    const std::size_t count = size_ > 1 ? size_ - 1 : 0;
+    void* converted =
+        reallocate(nullptr, ends_capacity_ * (to_wide ? sizeof(std::size_t) : sizeof(Offset)));
+    for (std::size_t k = 0; k < count; ++k) {
+        if (to_wide) {
+            static_cast<std::size_t*>(converted)[k] = static_cast<const Offset*>(ends_)[k];
+        } else {
+            static_cast<Offset*>(converted)[k] =
+                static_cast<Offset>(static_cast<const std::size_t*>(ends_)[k]);
+        }
+    }
+    std::free(ends_);
+    ends_ = converted;
+}
+
 // Room for `needed` characters; a buffer that must grow at least doubles.
-void PackedStrings::reserve_characters(std::size_t needed) {
+template <class Offset>
+void BasicPackedStrings<Offset>::reserve_characters(std::size_t needed) {
     if (needed <= capacity_) return;
     const std::size_t capacity = std::max({needed, 2 * capacity_, std::size_t(64)});
     if (is_inline()) {
@@ -58,29 +97,33 @@ void PackedStrings::reserve_characters(std::size_t needed) {
     } else {
         storage_.heap = static_cast<char*>(reallocate(storage_.heap, capacity));
     }
+    if (!wide() && capacity > narrow_limit) convert_offsets(true);
     capacity_ = capacity;
 }
 
-void PackedStrings::reserve_ends(std::size_t needed) {
+template <class Offset>
+void BasicPackedStrings<Offset>::reserve_ends(std::size_t needed) {
     if (needed <= ends_capacity_) return;
     const std::size_t capacity = std::max({needed, 2 * ends_capacity_, std::size_t(16)});
-    ends_ = static_cast<std::size_t*>(reallocate(ends_, capacity * sizeof *ends_));
+    ends_ = reallocate(ends_, capacity * offset_size());
     ends_capacity_ = capacity;
 }
 
 // push_back where room must be made first, or the first text may stay in the object.
-void PackedStrings::push_back_growing(std::string_view text) {
+template <class Offset>
+void BasicPackedStrings<Offset>::push_back_growing(std::string_view text) {
+    reserve_characters(length_ + text.size());
     if (size_ > 0) {
         reserve_ends(size_);
-        ends_[size_ - 1] = length_;
+        set_offset(size_ - 1, length_);
     }
-    reserve_characters(length_ + text.size());
     if (!text.empty()) std::memcpy(data() + length_, text.data(), text.size());
     length_ += text.size();
     ++size_;
 }
 
-void PackedStrings::set(std::size_t i, std::string_view text) {
+template <class Offset>
+void BasicPackedStrings<Offset>::set(std::size_t i, std::string_view text) {
     if (i >= size_) {
         resize(i);
         push_back(text);
@@ -95,10 +138,11 @@ void PackedStrings::set(std::size_t i, std::string_view text) {
     if (!text.empty()) std::memcpy(characters + first, text.data(), text.size());
     length_ = length_ - old_end + new_end;
     for (std::size_t k = i; k + 1 < size_; ++k)
-        ends_[k] = ends_[k] - old_end + new_end;
+        set_offset(k, offset(k) - old_end + new_end);
 }
 
-void PackedStrings::erase(std::size_t i) {
+template <class Offset>
+void BasicPackedStrings<Offset>::erase(std::size_t i) {
     const std::size_t first = begin(i);
     const std::size_t last = end(i);
     char* characters = data();
@@ -108,14 +152,14 @@ void PackedStrings::erase(std::size_t i) {
     // does, since that text now ends with the buffer.
     if (size_ > 1) {
         const std::size_t gone = i + 1 < size_ ? i : i - 1;
-        std::memmove(ends_ + gone, ends_ + gone + 1, (size_ - 2 - gone) * sizeof *ends_);
         for (std::size_t k = gone; k + 2 < size_; ++k)
-            ends_[k] -= last - first;
+            set_offset(k, offset(k + 1) - (last - first));
     }
     --size_;
 }
 
-void PackedStrings::resize(std::size_t n) {
+template <class Offset>
+void BasicPackedStrings<Offset>::resize(std::size_t n) {
     if (n < size_) {
         length_ = begin(n);
         size_ = n;
@@ -126,7 +170,9 @@ void PackedStrings::resize(std::size_t n) {
         push_back(std::string_view());
 }
 
-void PackedStrings::shrink_to_fit() {
+template <class Offset>
+void BasicPackedStrings<Offset>::shrink_to_fit() {
+    const bool was_wide = wide();
     if (!is_inline() && length_ <= inline_capacity) {
         char* heap = storage_.heap;
         std::memcpy(storage_.text, heap, length_);
@@ -136,21 +182,30 @@ void PackedStrings::shrink_to_fit() {
         storage_.heap = static_cast<char*>(reallocate(storage_.heap, length_));
         capacity_ = length_;
     }
+    if (was_wide && !wide()) convert_offsets(false);
     const std::size_t offsets = size_ > 1 ? size_ - 1 : 0;
     if (offsets == 0) {
         std::free(ends_);
         ends_ = nullptr;
         ends_capacity_ = 0;
     } else if (offsets < ends_capacity_) {
-        ends_ = static_cast<std::size_t*>(reallocate(ends_, offsets * sizeof *ends_));
+        ends_ = reallocate(ends_, offsets * offset_size());
         ends_capacity_ = offsets;
     }
 }
 
-bool PackedStrings::operator==(const PackedStrings& other) const {
+template <class Offset>
+bool BasicPackedStrings<Offset>::operator==(const BasicPackedStrings& other) const {
     if (size_ != other.size_ || length_ != other.length_) return false;
     if (length_ > 0 && std::memcmp(data(), other.data(), length_) != 0) return false;
-    return size_ < 2 || std::memcmp(ends_, other.ends_, (size_ - 1) * sizeof *ends_) == 0;
+    for (std::size_t k = 0; k + 1 < size_; ++k) {
+        if (offset(k) != other.offset(k)) return false;
+    }
+    return true;
 }
+
+template class BasicPackedStrings<std::uint32_t>;
+// Offsets of one byte turn wide past 255 characters: the tests reach both widths with them.
+template class BasicPackedStrings<std::uint8_t>;
 
 }  // namespace cif::detail

@@ -2,6 +2,7 @@
 // the reader fills, so that the reader's fast path stays out of the installed headers.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,9 @@ class CifTokenStream;
 
 namespace cif::detail {
 
-class PackedStrings;
+template <class Offset>
+class BasicPackedStrings;
+using PackedStrings = BasicPackedStrings<std::uint32_t>;
 class Tokenizer;
 
 // Every text these functions read must have a NUL after it in memory, as a std::string's text

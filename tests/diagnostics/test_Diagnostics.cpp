@@ -98,8 +98,8 @@ TEST(Diagnostics, ContainerFiltering) {
     EXPECT_EQ(errors.size(), 1u);
 }
 
-// Records gather in batches and join the vector when it is looked at: neither the order, the
-// count, a copy nor a filter may show where a batch began or when the vector was read.
+// Records are stored in chunks of 1024: neither the order, the count, a copy, a filter nor
+// iterator arithmetic may show where a chunk begins.
 TEST(Diagnostics, ContainerOrderAcrossBatchesAndReads) {
     CifErrorContainer errors;
     CifErrorContainer copy;
@@ -124,6 +124,16 @@ TEST(Diagnostics, ContainerOrderAcrossBatchesAndReads) {
     }
     EXPECT_EQ(lines_of(errors), ascending(1, 3000, 1));
     EXPECT_EQ(lines_of(copy), ascending(1, 2500, 1));
+    EXPECT_EQ(errors.end() - errors.begin(), 3000);
+    EXPECT_EQ((errors.end() - 1)->line(), 3000);
+    EXPECT_EQ(errors.begin()[1023].line(), 1024);
+    EXPECT_EQ((2048 + errors.begin())->line(), 2049);
+    auto last = errors.end();
+    EXPECT_EQ((--last)->line(), 3000);
+    EXPECT_EQ((last--)->line(), 3000);
+    EXPECT_EQ(last->line(), 2999);
+    EXPECT_TRUE(errors.begin() < last && last <= errors.end() - 2 && errors.end() > last);
+    EXPECT_EQ(std::prev(errors.end(), 1977)->line(), 1024);
     errors.add(CifError(CifError::LineTooLong, 3001));  // not looked at before the filter
     errors.ignore_error(CifError::LineTooLong);
     errors.filter_existing_errors();

@@ -4,24 +4,32 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string_view>
+
+#include "cif/CifApi.h"
 
 namespace cif::detail {
 
 /// The characters of a short single text stay inside the object. Buffers are grown with
-/// realloc, which moves large ones by remapping pages rather than copying them.
-class PackedStrings {
+/// realloc, which moves large ones by remapping pages rather than copying them. Where each
+/// text ends is kept as an Offset while the character buffer's capacity fits one, and as a
+/// std::size_t beyond: a column of short values pays 4 bytes a value, not 8, and a column of
+/// over 4 GiB still reads whole.
+template <class Offset>
+class CIF_API BasicPackedStrings {
   public:
-    PackedStrings() noexcept {}
-    PackedStrings(const PackedStrings& other);
-    PackedStrings(PackedStrings&& other) noexcept { swap(other); }
-    PackedStrings& operator=(PackedStrings other) noexcept {
+    BasicPackedStrings() noexcept {}
+    BasicPackedStrings(const BasicPackedStrings& other);
+    BasicPackedStrings(BasicPackedStrings&& other) noexcept { swap(other); }
+    BasicPackedStrings& operator=(BasicPackedStrings other) noexcept {
         swap(other);
         return *this;
     }
-    ~PackedStrings();
-    void swap(PackedStrings& other) noexcept;
+    ~BasicPackedStrings();
+    void swap(BasicPackedStrings& other) noexcept;
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
@@ -34,10 +42,10 @@ class PackedStrings {
 
     void push_back(std::string_view text) {
         if (size_ == 0 || size_ > ends_capacity_ || length_ + text.size() > capacity_ ||
-            is_inline()) {
+            is_inline() || wide()) {
             return push_back_growing(text);
         }
-        ends_[size_ - 1] = length_;
+        static_cast<Offset*>(ends_)[size_ - 1] = static_cast<Offset>(length_);
         if (!text.empty()) std::memcpy(storage_.heap + length_, text.data(), text.size());
         length_ += text.size();
         ++size_;
@@ -60,16 +68,26 @@ class PackedStrings {
         reserve_characters(characters);
     }
 
-    bool operator==(const PackedStrings& other) const;
+    bool operator==(const BasicPackedStrings& other) const;
 
   private:
     static constexpr std::size_t inline_capacity = 16;
+    static constexpr std::size_t narrow_limit = std::numeric_limits<Offset>::max();
 
     bool is_inline() const { return capacity_ == inline_capacity; }
+    // Whether the offsets are std::size_t; it follows the capacity, so it needs no field.
+    bool wide() const { return capacity_ > narrow_limit; }
+    std::size_t offset_size() const { return wide() ? sizeof(std::size_t) : sizeof(Offset); }
+    std::size_t offset(std::size_t k) const {
+        return wide() ? static_cast<const std::size_t*>(ends_)[k]
+                      : static_cast<const Offset*>(ends_)[k];
+    }
+    void set_offset(std::size_t k, std::size_t value);
+    void convert_offsets(bool to_wide);
     char* data() { return is_inline() ? storage_.text : storage_.heap; }
     const char* data() const { return is_inline() ? storage_.text : storage_.heap; }
-    std::size_t begin(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
-    std::size_t end(std::size_t i) const { return i + 1 == size_ ? length_ : ends_[i]; }
+    std::size_t begin(std::size_t i) const { return i == 0 ? 0 : offset(i - 1); }
+    std::size_t end(std::size_t i) const { return i + 1 == size_ ? length_ : offset(i); }
     void push_back_growing(std::string_view text);
     void reserve_characters(std::size_t needed);
     void reserve_ends(std::size_t needed);
@@ -84,9 +102,14 @@ class PackedStrings {
     std::size_t capacity_ = inline_capacity;
     // Where each text but the last ends; the last ends with the characters, so a single
     // text needs no offsets at all.
-    std::size_t* ends_ = nullptr;
+    void* ends_ = nullptr;
     std::size_t ends_capacity_ = 0;
     std::size_t size_ = 0;
 };
+
+// Instantiated in the library: four-byte offsets for the model, one-byte ones for its tests.
+extern template class BasicPackedStrings<std::uint32_t>;
+extern template class BasicPackedStrings<std::uint8_t>;
+using PackedStrings = BasicPackedStrings<std::uint32_t>;
 
 }  // namespace cif::detail
