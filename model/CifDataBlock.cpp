@@ -8,6 +8,7 @@
 #include "model/CifCharacters.h"
 #include "model/CifWriter.h"
 #include "model/ItemNameIndex.h"
+#include "model/ReaderAccess.h"
 
 namespace {
 
@@ -43,6 +44,12 @@ CifDataBlock::CifDataBlock(THandle<CifDictionary> dictionary, const std::string&
 
 CifDataBlock::~CifDataBlock() = default;
 
+void cif::detail::ReaderAccess::use_arena(CifDataBlock& block, HandleArena* arena) {
+    if (block.write_order_.empty()) {
+        block.write_order_ = CifDataBlock::WriteOrder(ArenaAllocator<THandle<CifDataItem>>(arena));
+    }
+}
+
 std::size_t CifDataBlock::item_count() const {
     return items_->size();
 }
@@ -61,9 +68,10 @@ THandle<CifDataItem> CifDataBlock::obtain(const std::string& name,
                                           const THandle<const std::string>* shared) {
     const std::uint32_t hash = cif::detail::case_folded_hash(name);
     if (const WriteOrder::iterator* found = items_->find(name, hash)) return **found;
-    auto place = write_order_.insert(write_order_.end(),
-                                     shared ? make_handle<CifDataItem>(dictionary_, *shared)
-                                            : make_handle<CifDataItem>(dictionary_, name));
+    cif::detail::HandleArena* arena = write_order_.get_allocator().arena();
+    auto place = write_order_.insert(
+        write_order_.end(), shared ? make_arena_handle<CifDataItem>(arena, dictionary_, *shared)
+                                   : make_arena_handle<CifDataItem>(arena, dictionary_, name));
     try {
         items_->insert(place, hash);
     } catch (...) {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cif/CifDataItem.h"
+#include "cif/CifDataBlock.h"
 #include "host/THandle.h"
 #include "model/CifCharacters.h"
 
@@ -18,7 +18,7 @@ namespace cif::detail {
 
 class ItemNameIndex {
   public:
-    using Place = std::list<THandle<CifDataItem>>::iterator;
+    using Place = CifDataBlock::WriteOrder::iterator;
 
     /// The place of the item of that name, or nullptr.
     const Place* find(std::string_view name) const { return find(name, case_folded_hash(name)); }

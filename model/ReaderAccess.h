@@ -12,6 +12,7 @@
 #include "cif/StringFunctionsLibCif.h"
 #include "model/CifCharacters.h"
 
+class CifDataBlock;
 class CifTokenStream;
 
 namespace cif::detail {
@@ -20,6 +21,7 @@ template <class Offset>
 class BasicPackedStrings;
 using PackedStrings = BasicPackedStrings<std::uint32_t>;
 class Tokenizer;
+class HandleArena;
 
 // Every text these functions read must have a NUL after it in memory, as a std::string's text
 // and the tokenizer's views of its line do: the number scans stop at it.
@@ -67,6 +69,8 @@ class ReaderAccess {
     /// The values become those given, without validation, and `values` gets the item's former
     /// ones.
     static void take_values(CifDataItem& item, PackedStrings& values);
+    /// Makes a new, empty block take its items and write-order nodes from the arena.
+    static void use_arena(CifDataBlock& block, HandleArena* arena);
 
     // CifTokenStream; defined in reading/CifTokenStream.cpp.
 

@@ -90,6 +90,7 @@ struct CifParser::LoopColumns {
 // Most names recur block after block: items of one name share its text, one allocation for
 // all of them instead of one each, and what the dictionary says of the name, looked up once
 // per read. An open-addressing table, so that a name seen once costs no more than its text.
+// Beside it, the arena the items of the read's blocks are made in.
 struct CifParser::SharedNames {
     struct Entry {
         THandle<const std::string> text;
@@ -124,7 +125,12 @@ struct CifParser::SharedNames {
         slots.clear();
         used = 0;
         definitions.clear();
+        cif::detail::HandleArena* fresh = cif::detail::HandleArena::create();
+        arena = cif::detail::ArenaAllocator<char>(fresh);
+        fresh->let_go();
     }
+
+    cif::detail::ArenaAllocator<char> arena;
 
   private:
     std::size_t place_of(std::uint32_t hash) const { return hash & (slots.size() - 1); }
@@ -226,6 +232,7 @@ void CifParser::end_of_input() {
 
 void CifParser::make_block(const std::string& name, int line) {
     current_block_ = make_handle<CifDataBlock>(dictionary_, name, line);
+    ReaderAccess::use_arena(*current_block_, shared_names_->arena.arena());
     blocks_.push_back(current_block_);
     if (prose_quotes_ != nullptr) prose_quotes_->restore();
 }

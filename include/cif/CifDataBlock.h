@@ -15,12 +15,14 @@
 #include "cif/CifDictionary.h"
 #include "cif/CifLoop.h"
 #include "cif/CifWriteSettings.h"
+#include "host/HandleArena.h"
 #include "host/THandle.h"
 #include "host/TextUtilities.h"
 
 namespace cif::detail {
 class ItemNameIndex;
-}
+class ReaderAccess;
+}  // namespace cif::detail
 
 /// Every item stands once in the write order; every loop column names a looped item of the
 /// block; no name is a column of two loops; a loop without columns is removed. Misuse
@@ -36,7 +38,10 @@ class CIF_API CifDataBlock : public CifCommentable {
     };
     enum OverwriteMode { Overwrite = 0, KeepExisting = 1 };
 
-    using WriteOrder = std::list<THandle<CifDataItem>>;
+    // The reader gives the blocks of one read an arena: their items and write-order nodes come
+    // from it instead of a heap block each. A block made otherwise takes the heap.
+    using WriteOrder =
+        std::list<THandle<CifDataItem>, cif::detail::ArenaAllocator<THandle<CifDataItem>>>;
     using Loops = std::list<THandle<CifLoop>>;
 
     /// `name` includes its data_ prefix; `line` is that of the data_ line.
@@ -112,6 +117,8 @@ class CIF_API CifDataBlock : public CifCommentable {
     void print(std::ostream& os, const CifWriteSettings& settings) const;
 
   private:
+    friend class cif::detail::ReaderAccess;
+
     THandle<CifDataItem> obtain(const std::string& name, const THandle<const std::string>* shared);
     Loops::iterator loop_containing(const std::string& name);
     Loops::const_iterator loop_containing(const std::string& name) const;

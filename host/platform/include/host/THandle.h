@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "host/HandleArena.h"
 #include "host/HostApi.h"
 
 /// Thrown when an empty handle is dereferenced.
@@ -23,11 +24,14 @@ class HOST_API THandleCommon {
 
 namespace cif::detail {
 
-/// The non-atomic count of a handle. A joint count heads one allocation that also holds the
-/// object (see make_handle), so the last handle ends the object in place and frees the block.
+/// The non-atomic count of a handle. A joint count heads one heap block that also holds the
+/// object (make_handle), an arena count one arena block (make_arena_handle), so the last
+/// handle ends the object in place and gives back the block.
 struct Count {
+    enum Kind : unsigned char { Separate, Joint, InArena };
     int handles = 1;
-    bool joint = false;
+    Kind kind = Separate;
+    unsigned short arena_bytes = 0;  // the arena block's size
 };
 
 }  // namespace cif::detail
@@ -37,6 +41,8 @@ class THandle;
 
 template <class T, class... Args>
 THandle<T> make_handle(Args&&... args);
+template <class T, class... Args>
+THandle<T> make_arena_handle(cif::detail::HandleArena* arena, Args&&... args);
 
 /// Shared ownership of a heap object with a non-atomic count, allocated beside the object
 /// (make_handle) or separately (a handle made from a pointer). A handle of a derived class
@@ -105,6 +111,8 @@ class THandle {
     friend class THandle;
     template <class U, class... Args>
     friend THandle<U> make_handle(Args&&... args);
+    template <class U, class... Args>
+    friend THandle<U> make_arena_handle(cif::detail::HandleArena* arena, Args&&... args);
 
     THandle(T* object, cif::detail::Count* count) noexcept : object_(object), count_(count) {}
 
@@ -117,13 +125,22 @@ class THandle {
     // Out of line, so that the compiler does not take the last release, inlined beside a
     // live copy, for a use after free.
     __attribute__((noinline)) static void destroy(T* object, cif::detail::Count* count) noexcept {
-        if (count->joint) {
-            object->~T();
-            count->~Count();
-            ::operator delete(static_cast<void*>(count));
-        } else {
-            delete count;
-            delete object;
+        switch (count->kind) {
+            case cif::detail::Count::Joint:
+                object->~T();
+                count->~Count();
+                ::operator delete(static_cast<void*>(count));
+                break;
+            case cif::detail::Count::InArena: {
+                const std::size_t bytes = count->arena_bytes;
+                object->~T();
+                count->~Count();
+                cif::detail::HandleArena::of(count).deallocate(count, bytes);
+                break;
+            }
+            default:
+                delete count;
+                delete object;
         }
     }
 
@@ -150,6 +167,32 @@ THandle<T> make_handle(Args&&... args) {
         throw;
     }
     cif::detail::Count* count = ::new (static_cast<void*>(&block->count)) cif::detail::Count;
-    count->joint = true;
+    count->kind = cif::detail::Count::Joint;
+    return THandle<T>(object, count);
+}
+
+/// The same in a block of the arena, so that the many small objects of one read cost no heap
+/// allocation each; make_handle when there is no arena or the object is too large for one.
+template <class T, class... Args>
+THandle<T> make_arena_handle(cif::detail::HandleArena* arena, Args&&... args) {
+    struct Block {
+        cif::detail::Count count;
+        alignas(T) unsigned char object[sizeof(T)];
+    };
+    if (arena == nullptr || sizeof(Block) > cif::detail::HandleArena::largest_block ||
+        alignof(Block) > 8) {
+        return make_handle<T>(std::forward<Args>(args)...);
+    }
+    Block* block = static_cast<Block*>(arena->allocate(sizeof(Block)));
+    T* object;
+    try {
+        object = ::new (static_cast<void*>(block->object)) T(std::forward<Args>(args)...);
+    } catch (...) {
+        arena->deallocate(block, sizeof(Block));
+        throw;
+    }
+    cif::detail::Count* count = ::new (static_cast<void*>(&block->count)) cif::detail::Count;
+    count->kind = cif::detail::Count::InArena;
+    count->arena_bytes = static_cast<unsigned short>(sizeof(Block));
     return THandle<T>(object, count);
 }
