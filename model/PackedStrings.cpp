@@ -21,16 +21,16 @@ namespace cif::detail {
 
 // Delegating makes the object whole before the buffers are taken: a throw while reserving
 // room destroys what was reserved.
-template <class Offset>
-BasicPackedStrings<Offset>::BasicPackedStrings(const BasicPackedStrings& other)
+template <class Small, class Medium>
+BasicPackedStrings<Small, Medium>::BasicPackedStrings(const BasicPackedStrings& other)
     : BasicPackedStrings() {
     reserve_characters(other.length_);
     if (other.length_ > 0) std::memcpy(data(), other.data(), other.length_);
     length_ = other.length_;
     if (other.size_ > 1) {
         reserve_ends(other.size_ - 1);
-        if (wide() == other.wide()) {
-            std::memcpy(ends_, other.ends_, (other.size_ - 1) * offset_size());
+        if (width() == other.width()) {
+            std::memcpy(ends_, other.ends_, (other.size_ - 1) * offset_size(width()));
         } else {
             for (std::size_t k = 0; k + 1 < other.size_; ++k)
                 set_offset(k, other.offset(k));
@@ -39,14 +39,14 @@ BasicPackedStrings<Offset>::BasicPackedStrings(const BasicPackedStrings& other)
     size_ = other.size_;
 }
 
-template <class Offset>
-BasicPackedStrings<Offset>::~BasicPackedStrings() {
+template <class Small, class Medium>
+BasicPackedStrings<Small, Medium>::~BasicPackedStrings() {
     if (!is_inline()) std::free(storage_.heap);
     std::free(ends_);
 }
 
-template <class Offset>
-void BasicPackedStrings<Offset>::swap(BasicPackedStrings& other) noexcept {
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::swap(BasicPackedStrings& other) noexcept {
     // An inline text does not point into its object, so it moves with the union.
     std::swap(storage_, other.storage_);
     std::swap(length_, other.length_);
@@ -56,40 +56,22 @@ void BasicPackedStrings<Offset>::swap(BasicPackedStrings& other) noexcept {
     std::swap(size_, other.size_);
 }
 
-template <class Offset>
-void BasicPackedStrings<Offset>::set_offset(std::size_t k, std::size_t value) {
-    if (wide()) {
-        static_cast<std::size_t*>(ends_)[k] = value;
-    } else {
-        static_cast<Offset*>(ends_)[k] = static_cast<Offset>(value);
-    }
-}
-
-// Rewrites the offsets in the other width, just before the capacity crosses the limit (to
-// wide) or just after it came back under it (to narrow).
-template <class Offset>
-void BasicPackedStrings<Offset>::convert_offsets(bool to_wide) {
+// Rewrites the offsets in another width, as the capacity crosses a limit.
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::convert_offsets(Width from, Width to) {
     if (ends_capacity_ == 0) return;
-    const std::size_t count = size_ > 1 ? size_ - 1 : 0;
-    void* converted =
-        reallocate(nullptr, ends_capacity_ * (to_wide ? sizeof(std::size_t) : sizeof(Offset)));
-    for (std::size_t k = 0; k < count; ++k) {
-        if (to_wide) {
-            static_cast<std::size_t*>(converted)[k] = static_cast<const Offset*>(ends_)[k];
-        } else {
-            static_cast<Offset*>(converted)[k] =
-                static_cast<Offset>(static_cast<const std::size_t*>(ends_)[k]);
-        }
-    }
+    void* converted = reallocate(nullptr, ends_capacity_ * offset_size(to));
+    for (std::size_t k = 0; k + 1 < size_; ++k)
+        store(converted, to, k, load(ends_, from, k));
     std::free(ends_);
     ends_ = converted;
 }
 
 // Room for `needed` characters; a buffer that must grow at least doubles.
-template <class Offset>
-void BasicPackedStrings<Offset>::reserve_characters(std::size_t needed) {
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::reserve_characters(std::size_t needed) {
     if (needed <= capacity_) return;
-    const std::size_t capacity = std::max({needed, 2 * capacity_, std::size_t(64)});
+    const std::size_t capacity = std::max(needed, 2 * capacity_);
     if (is_inline()) {
         char* heap = static_cast<char*>(reallocate(nullptr, capacity));
         std::memcpy(heap, storage_.text, length_);
@@ -97,21 +79,21 @@ void BasicPackedStrings<Offset>::reserve_characters(std::size_t needed) {
     } else {
         storage_.heap = static_cast<char*>(reallocate(storage_.heap, capacity));
     }
-    if (!wide() && capacity > narrow_limit) convert_offsets(true);
+    if (width_for(capacity) != width()) convert_offsets(width(), width_for(capacity));
     capacity_ = capacity;
 }
 
-template <class Offset>
-void BasicPackedStrings<Offset>::reserve_ends(std::size_t needed) {
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::reserve_ends(std::size_t needed) {
     if (needed <= ends_capacity_) return;
     const std::size_t capacity = std::max({needed, 2 * ends_capacity_, std::size_t(16)});
-    ends_ = reallocate(ends_, capacity * offset_size());
+    ends_ = reallocate(ends_, capacity * offset_size(width()));
     ends_capacity_ = capacity;
 }
 
 // push_back where room must be made first, or the first text may stay in the object.
-template <class Offset>
-void BasicPackedStrings<Offset>::push_back_growing(std::string_view text) {
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::push_back_growing(std::string_view text) {
     reserve_characters(length_ + text.size());
     if (size_ > 0) {
         reserve_ends(size_);
@@ -122,8 +104,8 @@ void BasicPackedStrings<Offset>::push_back_growing(std::string_view text) {
     ++size_;
 }
 
-template <class Offset>
-void BasicPackedStrings<Offset>::set(std::size_t i, std::string_view text) {
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::set(std::size_t i, std::string_view text) {
     if (i >= size_) {
         resize(i);
         push_back(text);
@@ -141,8 +123,8 @@ void BasicPackedStrings<Offset>::set(std::size_t i, std::string_view text) {
         set_offset(k, offset(k) - old_end + new_end);
 }
 
-template <class Offset>
-void BasicPackedStrings<Offset>::erase(std::size_t i) {
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::erase(std::size_t i) {
     const std::size_t first = begin(i);
     const std::size_t last = end(i);
     char* characters = data();
@@ -158,8 +140,8 @@ void BasicPackedStrings<Offset>::erase(std::size_t i) {
     --size_;
 }
 
-template <class Offset>
-void BasicPackedStrings<Offset>::resize(std::size_t n) {
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::resize(std::size_t n) {
     if (n < size_) {
         length_ = begin(n);
         size_ = n;
@@ -170,9 +152,9 @@ void BasicPackedStrings<Offset>::resize(std::size_t n) {
         push_back(std::string_view());
 }
 
-template <class Offset>
-void BasicPackedStrings<Offset>::shrink_to_fit() {
-    const bool was_wide = wide();
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::shrink_to_fit() {
+    const Width before = width();
     if (!is_inline() && length_ <= inline_capacity) {
         char* heap = storage_.heap;
         std::memcpy(storage_.text, heap, length_);
@@ -182,20 +164,20 @@ void BasicPackedStrings<Offset>::shrink_to_fit() {
         storage_.heap = static_cast<char*>(reallocate(storage_.heap, length_));
         capacity_ = length_;
     }
-    if (was_wide && !wide()) convert_offsets(false);
+    if (width() != before) convert_offsets(before, width());
     const std::size_t offsets = size_ > 1 ? size_ - 1 : 0;
     if (offsets == 0) {
         std::free(ends_);
         ends_ = nullptr;
         ends_capacity_ = 0;
     } else if (offsets < ends_capacity_) {
-        ends_ = reallocate(ends_, offsets * offset_size());
+        ends_ = reallocate(ends_, offsets * offset_size(width()));
         ends_capacity_ = offsets;
     }
 }
 
-template <class Offset>
-bool BasicPackedStrings<Offset>::operator==(const BasicPackedStrings& other) const {
+template <class Small, class Medium>
+bool BasicPackedStrings<Small, Medium>::operator==(const BasicPackedStrings& other) const {
     if (size_ != other.size_ || length_ != other.length_) return false;
     if (length_ > 0 && std::memcmp(data(), other.data(), length_) != 0) return false;
     for (std::size_t k = 0; k + 1 < size_; ++k) {
@@ -204,8 +186,9 @@ bool BasicPackedStrings<Offset>::operator==(const BasicPackedStrings& other) con
     return true;
 }
 
-template class BasicPackedStrings<std::uint32_t>;
-// Offsets of one byte turn wide past 255 characters: the tests reach both widths with them.
-template class BasicPackedStrings<std::uint8_t>;
+template class BasicPackedStrings<std::uint16_t, std::uint32_t>;
+// Offsets of one byte widen past 255 characters, of two past 65,535: the tests reach every
+// width with them.
+template class BasicPackedStrings<std::uint8_t, std::uint16_t>;
 
 }  // namespace cif::detail

@@ -17,9 +17,9 @@ class CifTokenStream;
 
 namespace cif::detail {
 
-template <class Offset>
+template <class Small, class Medium>
 class BasicPackedStrings;
-using PackedStrings = BasicPackedStrings<std::uint32_t>;
+using PackedStrings = BasicPackedStrings<std::uint16_t, std::uint32_t>;
 class Tokenizer;
 class HandleArena;
 

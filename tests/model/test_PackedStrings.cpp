@@ -1,6 +1,7 @@
 // The packed value store against a vector of strings, through every operation, across the
-// point where its offsets turn from narrow to wide and back. One-byte offsets turn wide past
-// 255 characters, so the tests reach both widths; the library's four-byte ones past 4 GiB.
+// points where its offsets widen and narrow again. With one- and two-byte offsets they widen
+// past 255 and 65,535 characters, so the tests reach every width; the library's two- and
+// four-byte ones widen past 65,535 characters and 4 GiB.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 namespace {
 
-using SmallOffsets = cif::detail::BasicPackedStrings<std::uint8_t>;
+using SmallOffsets = cif::detail::BasicPackedStrings<std::uint8_t, std::uint16_t>;
 
 std::vector<std::string> texts_of(const SmallOffsets& packed) {
     std::vector<std::string> texts;
@@ -103,6 +104,16 @@ TEST(PackedStrings, CopiesCompareEqualWhateverTheirWidths) {
     EXPECT_FALSE(wide == narrow);
     EXPECT_EQ(wide.view(2), "x");
     EXPECT_EQ(wide.view(3), "0123456789");
+    const std::string long_text(70000, 'L');  // past two-byte offsets
+    wide.set(1, long_text);
+    SmallOffsets long_copy(wide);
+    EXPECT_TRUE(long_copy == wide);
+    EXPECT_EQ(long_copy.view(1), long_text);
+    EXPECT_EQ(long_copy.view(2), "x");
+    long_copy.erase(1);
+    long_copy.shrink_to_fit();  // back to one-byte offsets
+    EXPECT_EQ(texts_of(long_copy),
+              (std::vector<std::string>{"0123456789", "x", "0123456789", "0123456789"}));
     SmallOffsets reserved;
     reserved.reserve(3, 300);
     reserved.push_back("a");

@@ -15,10 +15,10 @@ namespace cif::detail {
 
 /// The characters of a short single text stay inside the object. Buffers are grown with
 /// realloc, which moves large ones by remapping pages rather than copying them. Where each
-/// text ends is kept as an Offset while the character buffer's capacity fits one, and as a
-/// std::size_t beyond: a column of short values pays 4 bytes a value, not 8, and a column of
-/// over 4 GiB still reads whole.
-template <class Offset>
+/// text ends is kept in the narrowest of Small, Medium and std::size_t that the character
+/// buffer's capacity fits: a column of short values pays 2 or 4 bytes a value, not 8, and a
+/// column of over 4 GiB still reads whole.
+template <class Small, class Medium>
 class CIF_API BasicPackedStrings {
   public:
     BasicPackedStrings() noexcept {}
@@ -42,10 +42,10 @@ class CIF_API BasicPackedStrings {
 
     void push_back(std::string_view text) {
         if (size_ == 0 || size_ > ends_capacity_ || length_ + text.size() > capacity_ ||
-            is_inline() || wide()) {
+            is_inline()) {
             return push_back_growing(text);
         }
-        static_cast<Offset*>(ends_)[size_ - 1] = static_cast<Offset>(length_);
+        store(ends_, width(), size_ - 1, length_);
         if (!text.empty()) std::memcpy(storage_.heap + length_, text.data(), text.size());
         length_ += text.size();
         ++size_;
@@ -72,18 +72,36 @@ class CIF_API BasicPackedStrings {
 
   private:
     static constexpr std::size_t inline_capacity = 16;
-    static constexpr std::size_t narrow_limit = std::numeric_limits<Offset>::max();
-
     bool is_inline() const { return capacity_ == inline_capacity; }
-    // Whether the offsets are std::size_t; it follows the capacity, so it needs no field.
-    bool wide() const { return capacity_ > narrow_limit; }
-    std::size_t offset_size() const { return wide() ? sizeof(std::size_t) : sizeof(Offset); }
-    std::size_t offset(std::size_t k) const {
-        return wide() ? static_cast<const std::size_t*>(ends_)[k]
-                      : static_cast<const Offset*>(ends_)[k];
+    // The offsets' width follows the capacity, so it needs no field of its own.
+    enum Width { small, medium, large };
+    static Width width_for(std::size_t capacity) {
+        if (capacity <= std::numeric_limits<Small>::max()) return small;
+        return capacity <= std::numeric_limits<Medium>::max() ? medium : large;
     }
-    void set_offset(std::size_t k, std::size_t value);
-    void convert_offsets(bool to_wide);
+    Width width() const { return width_for(capacity_); }
+    static std::size_t offset_size(Width width) {
+        return width == small    ? sizeof(Small)
+               : width == medium ? sizeof(Medium)
+                                 : sizeof(std::size_t);
+    }
+    static std::size_t load(const void* ends, Width width, std::size_t k) {
+        if (width == small) return static_cast<const Small*>(ends)[k];
+        if (width == medium) return static_cast<const Medium*>(ends)[k];
+        return static_cast<const std::size_t*>(ends)[k];
+    }
+    static void store(void* ends, Width width, std::size_t k, std::size_t value) {
+        if (width == small) {
+            static_cast<Small*>(ends)[k] = static_cast<Small>(value);
+        } else if (width == medium) {
+            static_cast<Medium*>(ends)[k] = static_cast<Medium>(value);
+        } else {
+            static_cast<std::size_t*>(ends)[k] = value;
+        }
+    }
+    std::size_t offset(std::size_t k) const { return load(ends_, width(), k); }
+    void set_offset(std::size_t k, std::size_t value) { store(ends_, width(), k, value); }
+    void convert_offsets(Width from, Width to);
     char* data() { return is_inline() ? storage_.text : storage_.heap; }
     const char* data() const { return is_inline() ? storage_.text : storage_.heap; }
     std::size_t begin(std::size_t i) const { return i == 0 ? 0 : offset(i - 1); }
@@ -107,9 +125,10 @@ class CIF_API BasicPackedStrings {
     std::size_t size_ = 0;
 };
 
-// Instantiated in the library: four-byte offsets for the model, one-byte ones for its tests.
-extern template class BasicPackedStrings<std::uint32_t>;
-extern template class BasicPackedStrings<std::uint8_t>;
-using PackedStrings = BasicPackedStrings<std::uint32_t>;
+// Instantiated in the library: two- and four-byte offsets for the model, one- and two-byte
+// ones for its tests.
+extern template class BasicPackedStrings<std::uint16_t, std::uint32_t>;
+extern template class BasicPackedStrings<std::uint8_t, std::uint16_t>;
+using PackedStrings = BasicPackedStrings<std::uint16_t, std::uint32_t>;
 
 }  // namespace cif::detail
