@@ -18,10 +18,10 @@ void fill(std::string& text, const char* placeholder, std::string_view argument)
 CifError::CifError(ErrorID id, int line) : id_(id), line_(line) {}
 
 CifError::CifError(ErrorID id, std::string_view first, int line)
-    : id_(id), line_(line), first_(first) {}
+    : id_(id), line_(line), arguments_(first, std::string_view()) {}
 
 CifError::CifError(ErrorID id, std::string_view first, std::string_view second, int line)
-    : id_(id), line_(line), first_(first), second_(second) {}
+    : id_(id), line_(line), arguments_(first, second) {}
 
 CifError::ErrorType CifError::type() const {
     return CifErrorText::type(id_);
@@ -29,8 +29,8 @@ CifError::ErrorType CifError::type() const {
 
 std::string CifError::message() const {
     std::string text = CifErrorText::message(id_);
-    fill(text, "<1>", first_.view());
-    fill(text, "<2>", second_.view());
+    fill(text, "<1>", arguments_.first());
+    fill(text, "<2>", arguments_.second());
     return text;
 }
 
@@ -55,8 +55,8 @@ std::string CifError::complete_message() const {
 }
 
 bool CifError::operator==(const CifError& other) const {
-    return id_ == other.id_ && line_ == other.line_ && first_.view() == other.first_.view() &&
-           second_.view() == other.second_.view();
+    return id_ == other.id_ && line_ == other.line_ && first_argument() == other.first_argument() &&
+           second_argument() == other.second_argument();
 }
 
 void CifError::print(std::ostream& out) const {

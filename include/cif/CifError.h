@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "cif/CifApi.h"
-#include "cif/detail/InlineText.h"
+#include "cif/detail/InlineTexts.h"
 
 /// A plain value: severity and wording are looked up in CifErrorText by identifier.
 class CIF_API CifError {
@@ -97,8 +97,8 @@ class CIF_API CifError {
         FileReadFailed = 377,
     };
 
-    /// `line` is the 1-based input line, or -1 when no line applies. An argument of up to
-    /// 39 bytes is kept inside the record, so that most diagnostics allocate nothing.
+    /// `line` is the 1-based input line, or -1 when no line applies. Arguments of up to 54
+    /// bytes together are kept inside the record, so that most diagnostics allocate nothing.
     CifError(ErrorID id, int line);
     CifError(ErrorID id, std::string_view first, int line);
     CifError(ErrorID id, std::string_view first, std::string_view second, int line);
@@ -106,8 +106,8 @@ class CIF_API CifError {
     ErrorID id() const { return id_; }
     int line() const { return line_; }
     /// Valid while the record lives unchanged.
-    std::string_view first_argument() const { return first_.view(); }
-    std::string_view second_argument() const { return second_.view(); }
+    std::string_view first_argument() const { return arguments_.first(); }
+    std::string_view second_argument() const { return arguments_.second(); }
 
     ErrorType type() const;
     /// The message template with "<1>" and "<2>" filled by the arguments.
@@ -126,8 +126,7 @@ class CIF_API CifError {
   private:
     ErrorID id_;
     int line_;
-    cif::detail::InlineText first_;
-    cif::detail::InlineText second_;
+    cif::detail::InlineTexts arguments_;
 };
 
 /// Writes the record's complete_message().

@@ -43,7 +43,8 @@ TEST(Diagnostics, Rendering) {
 // Arguments short enough to stay in the record and long enough for the heap, on either
 // side of the boundary, through every way a record is copied, moved and compared.
 TEST(Diagnostics, ArgumentsOfEveryLength) {
-    for (std::size_t length : {0u, 1u, 31u, 32u, 33u, 38u, 39u, 40u, 41u, 300u}) {
+    // Both arguments stay inside the record while together they fit 54 bytes.
+    for (std::size_t length : {0u, 1u, 26u, 27u, 31u, 32u, 33u, 53u, 54u, 55u, 300u}) {
         SCOPED_TRACE(length);
         std::string first(length, 'a');
         for (std::size_t i = 0; i < length; ++i)
@@ -70,6 +71,11 @@ TEST(Diagnostics, ArgumentsOfEveryLength) {
         EXPECT_EQ(other, error);
         other = CifError(CifError::EmptyLoop, 1);  // a heap argument replaced by none
         EXPECT_EQ(other.first_argument(), "");
+        const CifError single(CifError::NonStandardDataItem, first, 3);
+        EXPECT_EQ(single.first_argument(), first);
+        EXPECT_EQ(single.second_argument(), "");
+        EXPECT_EQ(CifError(single), single);
+        EXPECT_NE(single, CifError(CifError::NonStandardDataItem, first, "x", 3));
         std::vector<CifError> many(3, error);  // vectors move records as they grow
         many.resize(100, error);
         EXPECT_EQ(many.front(), many.back());
