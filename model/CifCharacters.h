@@ -27,20 +27,30 @@ inline bool is_placeholder(std::string_view value) {
 }
 
 /// Whether the text holds '^' or '~', eight bytes at a time. The two differ only in the bit
-/// 0x20, so a byte is one of them when (byte | 0x20) ^ '~' is zero.
-inline bool has_markup_character(std::string_view text) {
+/// 0x20, so a byte is one of them when (byte | 0x20) ^ '~' is zero. When at least 7 bytes
+/// past the text may be read, its last bytes are read as one word too, those past it masked.
+inline bool has_markup_character(std::string_view text, bool readable_past_end = false) {
     constexpr std::uint64_t ones = 0x0101010101010101u;
-    auto has_mark = [](std::uint64_t bytes) {
+    // A high bit for each zero byte of x, exact up to the first one: no borrow passes a byte
+    // that is not zero.
+    auto marks = [](std::uint64_t bytes) {
         const std::uint64_t x = (bytes | 0x20 * ones) ^ ('~' * ones);
-        return ((x - ones) & ~x & 0x80 * ones) != 0;  // some byte of x is zero
+        return (x - ones) & ~x & 0x80 * ones;
     };
     const char* p = text.data();
     std::size_t left = text.size();
+    std::uint64_t bytes;
     for (; left >= 8; p += 8, left -= 8) {
-        std::uint64_t bytes;
         std::memcpy(&bytes, p, 8);
-        if (has_mark(bytes)) return true;
+        if (marks(bytes) != 0) return true;
     }
+    if (left == 0) return false;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (readable_past_end) {
+        std::memcpy(&bytes, p, 8);
+        return (marks(bytes) & (~std::uint64_t(0) >> (64 - 8 * left))) != 0;
+    }
+#endif
     for (; left > 0; ++p, --left) {
         if ((*p | 0x20) == '~') return true;
     }

@@ -54,12 +54,14 @@ class ReaderAccess {
     static CifDataItem::Validated set_value(CifDataItem& item, const Definition& definition,
                                             std::string_view value);
     /// CifDataItem::validate() with the item's definition at hand. Inline: a reader calls it
-    /// for every loop value, and most need only their markup looked at.
+    /// for every loop value, and most need only their markup looked at. `padded`: at least
+    /// 7 bytes past the value may be read.
     static CifDataItem::Validated validate(CifDataItem& item, const Definition& definition,
-                                           std::string_view value) {
+                                           std::string_view value, bool padded = false) {
         if (definition.markup_only || is_placeholder(value)) {
-            return has_markup_character(value) ? check_super_subscript_markup(std::string(value))
-                                               : CifDataItem::Valid;
+            return has_markup_character(value, padded)
+                       ? check_super_subscript_markup(std::string(value))
+                       : CifDataItem::Valid;
         }
         return validate_by_validator(item, definition, value);
     }

@@ -532,7 +532,9 @@ bool CifParser::read_loop_values(CifTokenStream& stream,
     Tokenizer& tokens = ReaderAccess::tokenizer(stream);
     for (std::size_t column = 0;; column = column + 1 == items.size() ? 0 : column + 1) {
         int line = 0;
-        if (!tokens.next_bare_value(text, line)) {
+        // A bare value is shown in the line buffer, which may be read past it.
+        const bool in_line = tokens.next_bare_value(text, line);
+        if (!in_line) {
             take_value_after_comments(tokens, row_comment, value, text);
             if (value.type != CifToken::Value) {
                 tokens.unget_token(std::move(value));
@@ -542,11 +544,15 @@ bool CifParser::read_loop_values(CifTokenStream& stream,
         }
         any_value = true;
         const CifDataItem::Validated outcome =
-            ReaderAccess::validate(*items[column], definitions[column], text);
+            ReaderAccess::validate(*items[column], definitions[column], text, in_line);
         if (outcome != CifDataItem::Valid) {
             errors_->add(validation_error(names[column], outcome, line));
         }
-        columns[column].push_back(text);
+        if (in_line) {
+            columns[column].push_back_padded(text);
+        } else {
+            columns[column].push_back(text);
+        }
         if (!row_comment.empty()) {
             accumulated += row_comment;
             row_comment.clear();

@@ -62,24 +62,6 @@ std::size_t ordinary_run(const char* p, std::size_t max) {
     return i;
 }
 
-// The end of the word at p in the line buffer. In the buffer, every byte up to the blank is
-// white space (other controls were replaced by blanks when the line was read) or the
-// terminating NUL, and the buffer has room for a 16-byte read past its terminator.
-const char* word_end(const char* p) {
-#ifdef __SSE2__
-    for (;; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i white = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(white));
-        if (mask != 0) return p + __builtin_ctz(mask);
-    }
-#else
-    while (static_cast<unsigned char>(*p) > ' ')
-        ++p;
-    return p;
-#endif
-}
-
 // The octal form of a byte in diagnostics: \0 then the code in octal (1 gives \01).
 std::string octal(unsigned char c) {
     std::string digits;
@@ -88,23 +70,6 @@ std::string octal(unsigned char c) {
         c = static_cast<unsigned char>(c / 8);
     } while (c != 0);
     return "\\0" + digits;
-}
-
-// The five-letter keywords: most words differ at their first letter.
-bool starts_with_ignoring_case(std::string_view word, std::string_view prefix) {
-    if (word.size() < prefix.size() || (word[0] | 0x20) != prefix[0]) return false;
-    for (std::size_t i = 1; i < prefix.size(); ++i) {
-        if (cif::detail::ascii_lower(word[i]) != prefix[i]) return false;
-    }
-    return true;
-}
-
-// A word that is not quoted: a data name, a keyword or a value.
-int bare_word_type(std::string_view word) {
-    if (word[0] == '_') return CifToken::DataName;
-    if (starts_with_ignoring_case(word, "data_")) return CifToken::DataBlockHeader;
-    if (starts_with_ignoring_case(word, "loop_")) return CifToken::LoopKeyword;
-    return CifToken::Value;
 }
 
 }  // namespace
@@ -250,11 +215,6 @@ bool Tokenizer::newline() {
     return true;
 }
 
-void Tokenizer::skip_white() {
-    while (position_ < length_ && is_white(line_[position_]))
-        ++position_;
-}
-
 void Tokenizer::set_token(CifToken& token, int type, std::string_view text) {
     token.type = type;
     if (value_view_ != nullptr && type == CifToken::Value) {
@@ -361,33 +321,6 @@ bool Tokenizer::comment_may_follow_on_line() {
     if (pushed_count_ > 0) return true;
     skip_white();
     return position_ < length_ && line_[position_] == '#';
-}
-
-bool Tokenizer::next_bare_value(std::string_view& text, int& line) {
-    if (pushed_count_ > 0) return false;
-    skip_white();
-    if (position_ >= length_) return false;
-    const char first = line_[position_];
-    if (first == '#' || first == '"' || first == '\'') return false;
-    const char* start = line_ + position_;
-    const std::string_view word(start, static_cast<std::size_t>(word_end(start) - start));
-    if (bare_word_type(word) != CifToken::Value) return false;
-    position_ += static_cast<int>(word.size());
-    text = terminated_in_place(word);
-    line = line_count_;
-    return true;
-}
-
-// The text, a part of the line already read past, with a NUL written after it: the white
-// space or closing quote there is not looked at again. A read position on that byte moves
-// past it.
-std::string_view Tokenizer::terminated_in_place(std::string_view text) {
-    const int end = static_cast<int>(text.data() + text.size() - line_);
-    if (end < length_) {
-        line_[end] = '\0';
-        if (position_ == end) ++position_;
-    }
-    return text;
 }
 
 // The field runs from after the opening ';' to a line that starts with ';'. When the opening

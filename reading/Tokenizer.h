@@ -2,17 +2,65 @@
 // path the reader takes over values it only looks at.
 #pragma once
 
+#include <algorithm>
 #include <ios>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "cif/CifErrorContainer.h"
 #include "cif/CifParserSettings.h"
 #include "cif/CifTokenStream.h"
+#include "host/TextUtilities.h"
 #include "host/THandle.h"
 
 namespace cif::detail {
+
+// In the line buffer every byte up to the blank is white space: other controls were replaced
+// by blanks when the line was read. The buffer has room for a 16-byte read past its NUL.
+
+/// Of the 16 bytes at p, those that are not white space, as a bit mask.
+inline unsigned non_white_bytes(const char* p) {
+#ifdef __SSE2__
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i white = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
+    return ~static_cast<unsigned>(_mm_movemask_epi8(white)) & 0xFFFFu;
+#else
+    unsigned mask = 0;
+    for (int i = 0; i < 16; ++i)
+        mask |= unsigned(static_cast<unsigned char>(p[i]) > ' ') << i;
+    return mask;
+#endif
+}
+
+/// The end of the word at p: the first white space or the terminating NUL.
+inline const char* word_end(const char* p) {
+    for (;; p += 16) {
+        const unsigned white = ~non_white_bytes(p) & 0xFFFFu;
+        if (white != 0) return p + __builtin_ctz(white);
+    }
+}
+
+/// The five-letter keywords: most words differ at their first letter.
+inline bool starts_with_ignoring_case(std::string_view word, std::string_view prefix) {
+    if (word.size() < prefix.size() || (word[0] | 0x20) != prefix[0]) return false;
+    for (std::size_t i = 1; i < prefix.size(); ++i) {
+        if (ascii_lower(word[i]) != prefix[i]) return false;
+    }
+    return true;
+}
+
+/// A word that is not quoted: a data name, a keyword or a value.
+inline int bare_word_type(std::string_view word) {
+    if (word[0] == '_') return CifToken::DataName;
+    if (starts_with_ignoring_case(word, "data_")) return CifToken::DataBlockHeader;
+    if (starts_with_ignoring_case(word, "loop_")) return CifToken::LoopKeyword;
+    return CifToken::Value;
+}
 
 class Tokenizer {
   public:
@@ -43,7 +91,21 @@ class Tokenizer {
     /// it is read, `text` shows it until the stream is next used (a NUL follows it in
     /// memory), `line` is its line, and the result is true. Otherwise nothing is read and
     /// the result is false.
-    bool next_bare_value(std::string_view& text, int& line);
+    /// Inline: a reader calls it for every loop value.
+    bool next_bare_value(std::string_view& text, int& line) {
+        if (pushed_count_ > 0) return false;
+        skip_white();
+        if (position_ >= length_) return false;
+        const char first = line_[position_];
+        if (first == '#' || first == '"' || first == '\'') return false;
+        const char* start = line_ + position_;
+        const std::string_view word(start, static_cast<std::size_t>(word_end(start) - start));
+        if (bare_word_type(word) != CifToken::Value) return false;
+        position_ += static_cast<int>(word.size());
+        text = terminated_in_place(word);
+        line = line_count_;
+        return true;
+    }
     /// False when the next token is surely not a comment on the current line: nothing is
     /// pushed back and the rest of the line holds no comment. Reads nothing.
     bool comment_may_follow_on_line();
@@ -59,9 +121,28 @@ class Tokenizer {
     void set_input_state(std::ios_base::iostate state);
     void report(CifError::ErrorID id, const std::string& argument = std::string());
 
-    void skip_white();
+    void skip_white() {
+        while (position_ < length_) {
+            const unsigned words = non_white_bytes(line_ + position_);
+            if (words != 0) {
+                position_ = std::min(position_ + __builtin_ctz(words), length_);
+                return;
+            }
+            position_ = std::min(position_ + 16, length_);
+        }
+    }
     void set_token(CifToken& token, int type, std::string_view text);
-    std::string_view terminated_in_place(std::string_view text);
+    // The text, a part of the line already read past, with a NUL written after it: the white
+    // space or closing quote there is not looked at again. A read position on that byte
+    // moves past it.
+    std::string_view terminated_in_place(std::string_view text) {
+        const int end = static_cast<int>(text.data() + text.size() - line_);
+        if (end < length_) {
+            line_[end] = '\0';
+            if (position_ == end) ++position_;
+        }
+        return text;
+    }
     void comment(CifToken& token);
     void quoted_value(CifToken& token);
     void bare_word(CifToken& token);

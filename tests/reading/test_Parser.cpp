@@ -157,6 +157,28 @@ TEST(Parser, LoopValuesMarkupAtEveryPlace) {
     EXPECT_EQ(problems(*cif), expected);
 }
 
+// Short bare values are copied and scanned a word at a time, reading past their end in the
+// line (the first of a line comes through a token): every length up to 20 keeps its text,
+// and a mark at any place is found, whatever stands after the value.
+TEST(Parser, ShortLoopValuesOfEveryLength) {
+    std::string rows;
+    Names stored;
+    Errors expected;
+    int line = 3;
+    for (std::size_t length = 1; length <= 20; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string marked(length, static_cast<char>('a' + length));
+            marked[at] = '^';
+            rows += "~~ " + marked + " ~x~\n";
+            stored.push_back(marked);
+            expected.push_back(CifError(CifError::MismatchedSuperscriptMarkup, "_b", line++));
+        }
+    }
+    THandle<Cif> cif = read_cif("data_x\nloop_ _a _b _c\n" + rows);
+    EXPECT_EQ(values(*cif->block(0)->find("_b")), stored);
+    EXPECT_EQ(problems(*cif), expected);
+}
+
 // A long loop hands its columns to the items; the next, short loop reuses the reader's.
 TEST(Parser, LongAndShortLoopsOneAfterTheOther) {
     std::string text = "data_a\nloop_ _n _square\n";

@@ -50,6 +50,18 @@ class CIF_API BasicPackedStrings {
         length_ += text.size();
         ++size_;
     }
+    /// push_back for a text followed in memory by at least 16 readable bytes: a short one is
+    /// copied as 16 bytes at once, the bytes past it landing in room not yet used.
+    void push_back_padded(std::string_view text) {
+        if (text.size() > 16 || size_ == 0 || size_ > ends_capacity_ || length_ + 16 > capacity_ ||
+            is_inline()) {
+            return push_back(text);
+        }
+        store(ends_, width(), size_ - 1, length_);
+        std::memcpy(storage_.heap + length_, text.data(), 16);
+        length_ += text.size();
+        ++size_;
+    }
     /// Replaces text i; an index past the end first pads the sequence with empty texts.
     void set(std::size_t i, std::string_view text);
     void erase(std::size_t i);
