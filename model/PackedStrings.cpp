@@ -15,90 +15,109 @@ void* reallocate(void* block, std::size_t bytes) {
     return grown;
 }
 
+// Where the ends start in a heap block of that many characters.
+std::size_t ends_start(std::size_t capacity) {
+    return (capacity + 7) & ~std::size_t(7);
+}
+
+// At least `needed`; when more is needed than there is, at least twice as much as there was.
+std::size_t grown(std::size_t current, std::size_t needed, std::size_t least) {
+    return needed <= current ? current : std::max({needed, 2 * current, least});
+}
+
 }  // namespace
 
 namespace cif::detail {
 
-// Delegating makes the object whole before the buffers are taken: a throw while reserving
-// room destroys what was reserved.
 template <class Small, class Medium>
 BasicPackedStrings<Small, Medium>::BasicPackedStrings(const BasicPackedStrings& other)
     : BasicPackedStrings() {
-    reserve_characters(other.length_);
-    if (other.length_ > 0) std::memcpy(data(), other.data(), other.length_);
-    length_ = other.length_;
-    if (other.size_ > 1) {
-        reserve_ends(other.size_ - 1);
+    if (other.size_ <= 1 && other.length_ <= inline_capacity) {
+        if (other.length_ > 0) std::memcpy(storage_.text, other.data(), other.length_);
+    } else {
+        const std::size_t offsets = other.size_ - 1;
+        relayout(std::max<std::size_t>(other.length_, 1), offsets);
+        std::memcpy(storage_.outside.heap, other.data(), other.length_);
         if (width() == other.width()) {
-            std::memcpy(ends_, other.ends_, (other.size_ - 1) * offset_size(width()));
+            std::memcpy(storage_.outside.ends, other.storage_.outside.ends,
+                        offsets * offset_size(width()));
         } else {
-            for (std::size_t k = 0; k + 1 < other.size_; ++k)
+            for (std::size_t k = 0; k < offsets; ++k)
                 set_offset(k, other.offset(k));
         }
     }
+    length_ = other.length_;
     size_ = other.size_;
 }
 
 template <class Small, class Medium>
 BasicPackedStrings<Small, Medium>::~BasicPackedStrings() {
-    if (!is_inline()) std::free(storage_.heap);
-    std::free(ends_);
+    if (!is_inline()) std::free(storage_.outside.heap);
 }
 
 template <class Small, class Medium>
 void BasicPackedStrings<Small, Medium>::swap(BasicPackedStrings& other) noexcept {
-    // An inline text does not point into its object, so it moves with the union.
+    // A text inside the object does not point into it, so it moves with the union.
     std::swap(storage_, other.storage_);
     std::swap(length_, other.length_);
     std::swap(capacity_, other.capacity_);
-    std::swap(ends_, other.ends_);
-    std::swap(ends_capacity_, other.ends_capacity_);
     std::swap(size_, other.size_);
 }
 
-// Rewrites the offsets in another width, as the capacity crosses a limit.
+// Puts the texts in a heap block of exactly that room. A block that grows in the same width
+// is reallocated and its ends moved up past the new characters; otherwise a new block takes
+// the characters and the ends, rewritten in the new width.
 template <class Small, class Medium>
-void BasicPackedStrings<Small, Medium>::convert_offsets(Width from, Width to) {
-    if (ends_capacity_ == 0) return;
-    void* converted = reallocate(nullptr, ends_capacity_ * offset_size(to));
-    for (std::size_t k = 0; k + 1 < size_; ++k)
-        store(converted, to, k, load(ends_, from, k));
-    std::free(ends_);
-    ends_ = converted;
-}
-
-// Room for `needed` characters; a buffer that must grow at least doubles.
-template <class Small, class Medium>
-void BasicPackedStrings<Small, Medium>::reserve_characters(std::size_t needed) {
-    if (needed <= capacity_) return;
-    const std::size_t capacity = std::max(needed, 2 * capacity_);
-    if (is_inline()) {
-        char* heap = static_cast<char*>(reallocate(nullptr, capacity));
-        std::memcpy(heap, storage_.text, length_);
-        storage_.heap = heap;
+void BasicPackedStrings<Small, Medium>::relayout(std::size_t capacity, std::size_t ends_capacity) {
+    const Width to = width_for(capacity);
+    const std::size_t ends_at = ends_start(capacity);
+    const std::size_t bytes = ends_at + ends_capacity * offset_size(to);
+    const std::size_t offsets = size_ > 1 ? size_ - 1 : 0;
+    char* block;
+    if (!is_inline() && to == width() && capacity >= capacity_ &&
+        ends_capacity >= storage_.outside.ends_capacity) {
+        const std::size_t old_ends_at = ends_start(capacity_);
+        block = static_cast<char*>(reallocate(storage_.outside.heap, bytes));
+        if (offsets > 0 && ends_at != old_ends_at) {
+            std::memmove(block + ends_at, block + old_ends_at, offsets * offset_size(to));
+        }
     } else {
-        storage_.heap = static_cast<char*>(reallocate(storage_.heap, capacity));
+        block = static_cast<char*>(reallocate(nullptr, bytes));
+        if (length_ > 0) std::memcpy(block, data(), length_);
+        for (std::size_t k = 0; k < offsets; ++k)
+            store(block + ends_at, to, k, offset(k));
+        if (!is_inline()) std::free(storage_.outside.heap);
     }
-    if (width_for(capacity) != width()) convert_offsets(width(), width_for(capacity));
+    storage_.outside.heap = block;
+    storage_.outside.ends = block + ends_at;
+    storage_.outside.ends_capacity = ends_capacity;
     capacity_ = capacity;
 }
 
+// Room for `characters` bytes and `ends` ends: a single short text stays inside the object,
+// and a block that must grow at least doubles.
 template <class Small, class Medium>
-void BasicPackedStrings<Small, Medium>::reserve_ends(std::size_t needed) {
-    if (needed <= ends_capacity_) return;
-    const std::size_t capacity = std::max({needed, 2 * ends_capacity_, std::size_t(16)});
-    ends_ = reallocate(ends_, capacity * offset_size(width()));
-    ends_capacity_ = capacity;
+void BasicPackedStrings<Small, Medium>::reserve_room(std::size_t characters, std::size_t ends) {
+    if (is_inline() && ends == 0 && characters <= inline_capacity) return;
+    if (!is_inline() && characters <= capacity_ && ends <= storage_.outside.ends_capacity) return;
+    // A sequence begun gets room to go on; a single text, just its own.
+    const std::size_t least_characters = ends > 0 ? 64 : 1;
+    relayout(grown(capacity_, std::max<std::size_t>(characters, 1), least_characters),
+             grown(ends_capacity(), ends, ends > 0 ? 16 : 0));
 }
 
-// push_back where room must be made first, or the first text may stay in the object.
+template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::move_inside() {
+    char* heap = storage_.outside.heap;
+    std::memcpy(storage_.text, heap, length_);
+    std::free(heap);
+    capacity_ = 0;
+}
+
 template <class Small, class Medium>
 void BasicPackedStrings<Small, Medium>::push_back_growing(std::string_view text) {
-    reserve_characters(length_ + text.size());
-    if (size_ > 0) {
-        reserve_ends(size_);
-        set_offset(size_ - 1, length_);
-    }
+    reserve_room(length_ + text.size(), size_);
+    if (size_ > 0) set_offset(size_ - 1, length_);
     if (!text.empty()) std::memcpy(data() + length_, text.data(), text.size());
     length_ += text.size();
     ++size_;
@@ -114,11 +133,12 @@ void BasicPackedStrings<Small, Medium>::set(std::size_t i, std::string_view text
     const std::size_t first = begin(i);
     const std::size_t old_end = end(i);
     const std::size_t new_end = first + text.size();
-    reserve_characters(length_ - old_end + new_end);
+    const std::size_t new_length = length_ - old_end + new_end;
+    reserve_room(new_length, size_ - 1);
     char* characters = data();
     std::memmove(characters + new_end, characters + old_end, length_ - old_end);
     if (!text.empty()) std::memcpy(characters + first, text.data(), text.size());
-    length_ = length_ - old_end + new_end;
+    length_ = new_length;
     for (std::size_t k = i; k + 1 < size_; ++k)
         set_offset(k, offset(k) - old_end + new_end);
 }
@@ -131,7 +151,7 @@ void BasicPackedStrings<Small, Medium>::erase(std::size_t i) {
     std::memmove(characters + first, characters + last, length_ - last);
     length_ -= last - first;
     // The offset that ended text i goes; when i is the last, the one that ended text i - 1
-    // does, since that text now ends with the buffer.
+    // does, since that text now ends with the characters.
     if (size_ > 1) {
         const std::size_t gone = i + 1 < size_ ? i : i - 1;
         for (std::size_t k = gone; k + 2 < size_; ++k)
@@ -147,32 +167,24 @@ void BasicPackedStrings<Small, Medium>::resize(std::size_t n) {
         size_ = n;
         return;
     }
-    reserve_ends(n);
+    reserve_room(length_, n > 0 ? n - 1 : 0);
     while (size_ < n)
         push_back(std::string_view());
 }
 
 template <class Small, class Medium>
+void BasicPackedStrings<Small, Medium>::reserve(std::size_t texts, std::size_t characters) {
+    reserve_room(characters, texts > 0 ? texts - 1 : 0);
+}
+
+template <class Small, class Medium>
 void BasicPackedStrings<Small, Medium>::shrink_to_fit() {
-    const Width before = width();
-    if (!is_inline() && length_ <= inline_capacity) {
-        char* heap = storage_.heap;
-        std::memcpy(storage_.text, heap, length_);
-        std::free(heap);
-        capacity_ = inline_capacity;
-    } else if (!is_inline() && length_ < capacity_) {
-        storage_.heap = static_cast<char*>(reallocate(storage_.heap, length_));
-        capacity_ = length_;
-    }
-    if (width() != before) convert_offsets(before, width());
+    if (is_inline()) return;
+    if (size_ <= 1 && length_ <= inline_capacity) return move_inside();
+    const std::size_t capacity = std::max<std::size_t>(length_, 1);
     const std::size_t offsets = size_ > 1 ? size_ - 1 : 0;
-    if (offsets == 0) {
-        std::free(ends_);
-        ends_ = nullptr;
-        ends_capacity_ = 0;
-    } else if (offsets < ends_capacity_) {
-        ends_ = reallocate(ends_, offsets * offset_size(width()));
-        ends_capacity_ = offsets;
+    if (capacity != capacity_ || offsets != storage_.outside.ends_capacity) {
+        relayout(capacity, offsets);
     }
 }
 

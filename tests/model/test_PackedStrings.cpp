@@ -114,6 +114,17 @@ TEST(PackedStrings, CopiesCompareEqualWhateverTheirWidths) {
     long_copy.shrink_to_fit();  // back to one-byte offsets
     EXPECT_EQ(texts_of(long_copy),
               (std::vector<std::string>{"0123456789", "x", "0123456789", "0123456789"}));
+    SmallOffsets single;  // one text of up to 32 bytes stays inside the object
+    single.push_back(std::string(32, 's'));
+    SmallOffsets single_copy(single);
+    single.push_back("t");
+    single.set(0, std::string(33, 'u'));
+    EXPECT_EQ(texts_of(single), (std::vector<std::string>{std::string(33, 'u'), "t"}));
+    single.erase(0);
+    single.set(0, std::string(32, 's'));
+    single.shrink_to_fit();
+    EXPECT_TRUE(single == single_copy);
+    EXPECT_EQ(single.view(0), std::string(32, 's'));
     SmallOffsets reserved;
     reserved.reserve(3, 300);
     reserved.push_back("a");
