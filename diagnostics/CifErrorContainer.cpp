@@ -12,8 +12,12 @@ void CifErrorContainer::add(const CifError& error) {
 
 void CifErrorContainer::add(CifError&& error) {
     if (error_ignored(error.id())) return;
-    // The first chunk grows as a vector does, so that a container of a few records stays small.
-    if (chunks_.empty() || chunks_.back().size() == chunk_size) chunks_.emplace_back();
+    // The first chunk grows as a vector does, so that a container of a few records stays
+    // small; a later one is made whole at once.
+    if (chunks_.empty() || chunks_.back().size() == chunk_size) {
+        chunks_.emplace_back();
+        if (chunks_.size() > 1) chunks_.back().reserve(chunk_size);
+    }
     chunks_.back().push_back(std::move(error));
     ++size_;
 }

@@ -44,10 +44,11 @@ CifDataBlock::CifDataBlock(THandle<CifDictionary> dictionary, const std::string&
 
 CifDataBlock::~CifDataBlock() = default;
 
-void cif::detail::ReaderAccess::use_arena(CifDataBlock& block, HandleArena* arena) {
-    if (block.write_order_.empty()) {
-        block.write_order_ = CifDataBlock::WriteOrder(ArenaAllocator<THandle<CifDataItem>>(arena));
-    }
+void cif::detail::ReaderAccess::prepare_block(CifDataBlock& block, HandleArena* arena,
+                                              std::size_t items) {
+    if (!block.write_order_.empty()) return;
+    block.write_order_ = CifDataBlock::WriteOrder(ArenaAllocator<THandle<CifDataItem>>(arena));
+    block.items_->reserve(items);
 }
 
 std::size_t CifDataBlock::item_count() const {

@@ -3,6 +3,7 @@
 #include "cif/CifDataItem.h"
 #include "host/TextUtilities.h"
 #include "model/CifWriter.h"
+#include "model/ReaderAccess.h"
 
 CifLoop::~CifLoop() = default;
 
@@ -22,6 +23,10 @@ std::vector<std::string>::iterator CifLoop::find_column(const std::string& name)
 
 void CifLoop::add_column(const std::string& name) {
     if (!contains_column(name)) columns_.push_back(name);
+}
+
+void cif::detail::ReaderAccess::append_column(CifLoop& loop, const std::string& name) {
+    loop.columns_.push_back(name);
 }
 
 void CifLoop::remove_column(const std::string& name) {

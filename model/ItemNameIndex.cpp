@@ -62,6 +62,14 @@ void ItemNameIndex::erase(std::string_view name) {
     --size_;
 }
 
+void ItemNameIndex::reserve(std::size_t names) {
+    if (size_ > 0 || 4 * names <= 3 * slots_.size()) return;
+    std::size_t slots = 16;
+    while (4 * names > 3 * slots)
+        slots *= 2;
+    slots_.assign(slots, Slot());
+}
+
 void ItemNameIndex::clear() {
     slots_.clear();
     size_ = 0;

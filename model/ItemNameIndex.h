@@ -29,6 +29,8 @@ class ItemNameIndex {
     /// Removes the name; nothing when it is absent.
     void erase(std::string_view name);
     void clear();
+    /// Room for `names` names without growing; an index holding names keeps its room.
+    void reserve(std::size_t names);
     std::size_t size() const { return size_; }
 
   private:

@@ -13,6 +13,7 @@
 #include "model/CifCharacters.h"
 
 class CifDataBlock;
+class CifLoop;
 class CifTokenStream;
 
 namespace cif::detail {
@@ -71,8 +72,11 @@ class ReaderAccess {
     /// The values become those given, without validation, and `values` gets the item's former
     /// ones.
     static void take_values(CifDataItem& item, PackedStrings& values);
-    /// Makes a new, empty block take its items and write-order nodes from the arena.
-    static void use_arena(CifDataBlock& block, HandleArena* arena);
+    /// Appends a column the caller knows the loop does not have in any letter case.
+    static void append_column(CifLoop& loop, const std::string& name);
+    /// Makes a new, empty block take its items and write-order nodes from the arena, with
+    /// room for `items` names in its index.
+    static void prepare_block(CifDataBlock& block, HandleArena* arena, std::size_t items);
 
     // CifTokenStream; defined in reading/CifTokenStream.cpp.
 

@@ -231,8 +231,13 @@ void CifParser::end_of_input() {
 }
 
 void CifParser::make_block(const std::string& name, int line) {
+    // Blocks of one file tend to be alike: the last one's size is the new one's guess, up to
+    // that of a common structure block, so that one large block does not oversize the rest.
+    constexpr std::size_t largest_guess = 96;
+    const std::size_t expected_items =
+        current_block_ ? std::min(current_block_->item_count(), largest_guess) : 0;
     current_block_ = make_handle<CifDataBlock>(dictionary_, name, line);
-    ReaderAccess::use_arena(*current_block_, shared_names_->arena.arena());
+    ReaderAccess::prepare_block(*current_block_, shared_names_->arena.arena(), expected_items);
     blocks_.push_back(current_block_);
     if (prose_quotes_ != nullptr) prose_quotes_->restore();
 }
@@ -429,8 +434,13 @@ THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream
     }
     THandle<CifLoop> loop = make_handle<CifLoop>();
     loop->set_line(line);
-    for (std::size_t column = 0; column < items.size(); ++column)
-        loop->add_column(names[column]);
+    // A name listed twice stands for one item: its first listing makes the column.
+    for (auto item = items.begin(); item != items.end(); ++item) {
+        if (std::find(items.begin(), item, *item) == item) {
+            ReaderAccess::append_column(*loop,
+                                        names[static_cast<std::size_t>(item - items.begin())]);
+        }
+    }
     loop->set_comments(preceding, CifCommentable::AfterName);
     loop->set_comments(loop_line, CifCommentable::AfterValue);
     // Comments after the last column name come before the first row.

@@ -15,6 +15,10 @@
 
 class CifDataItem;
 
+namespace cif::detail {
+class ReaderAccess;
+}
+
 /// Moves the element at `from` to `to`, rotating the elements between by one place.
 template <class Sequence>
 void move_element(Sequence& sequence, std::size_t from, std::size_t to) {
@@ -68,6 +72,9 @@ class CIF_API CifLoop : public CifCommentable {
     void copy_comments(const CifCommentable& other) override;
 
   private:
+    // The reader appends the columns it knows to be distinct without looking for them.
+    friend class cif::detail::ReaderAccess;
+
     std::vector<std::string>::iterator find_column(const std::string& name);
 
     std::vector<std::string> columns_;
