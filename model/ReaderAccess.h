@@ -56,7 +56,7 @@ class ReaderAccess {
                                             std::string_view value);
     /// CifDataItem::validate() with the item's definition at hand. Inline: a reader calls it
     /// for every loop value, and most need only their markup looked at. `padded`: at least
-    /// 7 bytes past the value may be read.
+    /// 15 bytes past the value may be read.
     static CifDataItem::Validated validate(CifDataItem& item, const Definition& definition,
                                            std::string_view value, bool padded = false) {
         if (definition.markup_only || is_placeholder(value)) {

@@ -15,8 +15,8 @@
 #include "cif/CifErrorContainer.h"
 #include "cif/CifParserSettings.h"
 #include "cif/CifTokenStream.h"
-#include "host/TextUtilities.h"
 #include "host/THandle.h"
+#include "host/TextUtilities.h"
 
 namespace cif::detail {
 
@@ -56,6 +56,9 @@ inline bool starts_with_ignoring_case(std::string_view word, std::string_view pr
 
 /// A word that is not quoted: a data name, a keyword or a value.
 inline int bare_word_type(std::string_view word) {
+    // '_', 'd', 'l' and their capitals, folded by 0x20: most values begin otherwise.
+    const char folded = static_cast<char>(word[0] | 0x20);
+    if (folded != '_' + 0x20 && folded != 'd' && folded != 'l') return CifToken::Value;
     if (word[0] == '_') return CifToken::DataName;
     if (starts_with_ignoring_case(word, "data_")) return CifToken::DataBlockHeader;
     if (starts_with_ignoring_case(word, "loop_")) return CifToken::LoopKeyword;
