@@ -25,15 +25,50 @@ bool is_alpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// strtof, with std::from_chars for the plain decimal forms that nearly every value has: it
-// gives the same correctly rounded float without the cost of glibc's general conversion.
-float read_float(const char* text, char** end) {
+// A plain decimal without exponent of at most 7 digits, such as 0.1234 or -12.5, read as
+// its digits over a power of ten: both are exact floats, so the one division is correctly
+// rounded, the float strtof gives (Clinger's fast path). False for any other form.
+bool read_short_decimal(const char* p, const char* last, float& number, const char*& end) {
+    static constexpr float powers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    std::uint32_t digits = 0;
+    int count = 0;
+    int decimals = -1;
+    for (; p != last; ++p) {
+        if (cif::detail::is_digit(*p)) {
+            digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
+            if (++count > 7) return false;
+            if (decimals >= 0) ++decimals;
+        } else if (*p == '.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            break;
+        }
+    }
+    if (count == 0 || (p != last && (*p | 0x20) == 'e')) return false;
+    number = static_cast<float>(digits) / powers[decimals > 0 ? decimals : 0];
+    if (negative) number = -number;
+    end = p;
+    return true;
+}
+
+// strtof, with a fast path and std::from_chars for the plain decimal forms that nearly every
+// value has: they give the same correctly rounded float without the cost of glibc's general
+// conversion. The view's text is followed by a NUL, for strtof.
+float read_float(std::string_view view, char** end) {
+    const char* text = view.data();
     const char* p = text;
     if (*p == '-') ++p;
     const bool plain = cif::detail::is_digit(*p) || (*p == '.' && cif::detail::is_digit(*(p + 1)));
     float number = 0.0f;
+    const char* stop = nullptr;
+    if (plain && read_short_decimal(text, text + view.size(), number, stop)) {
+        *end = const_cast<char*>(stop);
+        return number;
+    }
     if (plain) {
-        auto [stop, error] = std::from_chars(text, text + std::strlen(text), number);
+        auto [stop, error] = std::from_chars(text, text + view.size(), number);
         if (error == std::errc()) {
             *end = const_cast<char*>(stop);
             return number;
@@ -58,9 +93,10 @@ bool scan_number(const char* text, float& number) {
 }
 
 // sscanf(text, "%f(%d)", &number, &esd): the number of conversions.
-int scan_number_and_esd(const char* text, float& number, int& esd) {
+int scan_number_and_esd(std::string_view view, float& number, int& esd) {
+    const char* text = view.data();
     char* end = nullptr;
-    number = read_float(text, &end);
+    number = read_float(view, &end);
     if (end == text) return 0;
     if (!strtof_agrees_with_sscanf(end)) return std::sscanf(text, "%f(%d)", &number, &esd);
     if (*end != '(') return 1;
@@ -130,6 +166,18 @@ int exponent(std::string_view text) {
     if (at == std::string_view::npos) at = text.find('E');
     if (at == std::string_view::npos) return 0;
     return static_cast<int>(std::strtol(text.data() + at + 1, nullptr, 10));
+}
+
+// 10 to the power, as std::pow(10.0, power) gives it: the correctly rounded double, from a
+// table where the most s.u. scales fall.
+double power_of_ten(int power) {
+    static constexpr double table[] = {
+        1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11,
+        1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,
+        1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
+        1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22};
+    if (power < -22 || power > 22) return std::pow(10.0, power);
+    return table[power + 22];
 }
 
 void replace_first(std::string& text, char from, char to) {
@@ -341,9 +389,10 @@ CifDataItem::Validated ReaderAccess::set_value(CifDataItem& item, const Definiti
 // validate() looks at the markup alone: every validator gives what that gives.
 CifDataItem::Validated ReaderAccess::validate_by_validator(CifDataItem& item,
                                                            const Definition& definition,
-                                                           std::string_view value) {
-    return item.validator_ == CifDataItem::Validator::Default ? check_definition(definition, value)
-                                                              : item.validate(std::string(value));
+                                                           std::string_view value, bool padded) {
+    return item.validator_ == CifDataItem::Validator::Default
+               ? check_definition(definition, value, padded)
+               : item.validate(std::string(value));
 }
 
 void ReaderAccess::take_values(CifDataItem& item, PackedStrings& values) {
@@ -353,9 +402,9 @@ void ReaderAccess::take_values(CifDataItem& item, PackedStrings& values) {
 }
 
 CifDataItem::Validated ReaderAccess::check_definition(const Definition& definition,
-                                                      std::string_view value) {
+                                                      std::string_view value, bool padded) {
     if (value.empty()) return CifDataItem::Valid;
-    if (cif::detail::has_markup_character(value)) {
+    if (cif::detail::has_markup_character(value, padded)) {
         CifDataItem::Validated markup = check_super_subscript_markup(std::string(value));
         if (markup != CifDataItem::Valid) return markup;
     }
@@ -380,7 +429,7 @@ CifDataItem::Validated ReaderAccess::check_definition(const Definition& definiti
         value.find('(') != std::string_view::npos) {
         float number = 0.0f;
         int esd = 0;
-        if (scan_number_and_esd(value.data(), number, esd) == 2) return CifDataItem::UnexpectedEsd;
+        if (scan_number_and_esd(value, number, esd) == 2) return CifDataItem::UnexpectedEsd;
     }
     return CifDataItem::Valid;
 }
@@ -421,11 +470,11 @@ CifDataItem::Validated ReaderAccess::check_range(const Definition& definition,
     const std::string_view text = fortran.empty() ? value : std::string_view(fortran);
     float number = 0.0f;
     int esd = 0;
-    int converted = scan_number_and_esd(text.data(), number, esd);
+    int converted = scan_number_and_esd(text, number, esd);
     if (converted == 0) return CifDataItem::Valid;
     double allowance = 0.0;
     if (converted == 2 && definition.condition == CifDictionary::COND_ESD) {
-        allowance = 3.0 * esd * std::pow(10.0, exponent(text) - decimals(text));
+        allowance = 3.0 * esd * power_of_ten(exponent(text) - decimals(text));
     }
     if (definition.has_lower_bound && double(number) < double(definition.lower_bound) - allowance) {
         return CifDataItem::BelowMinimum;

@@ -64,11 +64,11 @@ class ReaderAccess {
                        ? check_super_subscript_markup(std::string(value))
                        : CifDataItem::Valid;
         }
-        return validate_by_validator(item, definition, value);
+        return validate_by_validator(item, definition, value, padded);
     }
-    /// The default validator.
+    /// The default validator; `padded` as for validate().
     static CifDataItem::Validated check_definition(const Definition& definition,
-                                                   std::string_view value);
+                                                   std::string_view value, bool padded = false);
     /// The values become those given, without validation, and `values` gets the item's former
     /// ones.
     static void take_values(CifDataItem& item, PackedStrings& values);
@@ -86,7 +86,7 @@ class ReaderAccess {
     // Where the definition asks for more than balanced markup of a value that is not "?" or ".".
     static CifDataItem::Validated validate_by_validator(CifDataItem& item,
                                                         const Definition& definition,
-                                                        std::string_view value);
+                                                        std::string_view value, bool padded);
     static CifDataItem::Validated check_range(const Definition& definition, std::string_view value);
 };
 
