@@ -25,16 +25,46 @@ bool is_alpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// A number in the form most values have: a short decimal (below) and, optionally, an s.u. of
+// at most 9 digits in parentheses, nothing else. Such a text is a CIF number, reads as its
+// decimal, and has no exponent.
+struct ShortNumber {
+    float number = 0.0f;
+    int decimals = 0;
+    bool has_su = false;
+    int su = 0;
+};
+
+bool read_short_decimal(const char* p, const char* last, float& number, int& decimals,
+                        const char*& end);
+
+bool read_short_number(std::string_view value, ShortNumber& out) {
+    const char* last = value.data() + value.size();
+    const char* p = nullptr;
+    if (!read_short_decimal(value.data(), last, out.number, out.decimals, p)) return false;
+    if (p == last) return true;
+    if (*p != '(') return false;
+    int digits = 0;
+    for (++p; p != last && cif::detail::is_digit(*p); ++p) {
+        out.su = out.su * 10 + (*p - '0');
+        if (++digits > 9) return false;
+    }
+    out.has_su = true;
+    return digits > 0 && p + 1 == last && *p == ')';
+}
+
 // A plain decimal without exponent of at most 7 digits, such as 0.1234 or -12.5, read as
 // its digits over a power of ten: both are exact floats, so the one division is correctly
 // rounded, the float strtof gives (Clinger's fast path). False for any other form.
-bool read_short_decimal(const char* p, const char* last, float& number, const char*& end) {
+// `decimals` counts the digits after the point.
+bool read_short_decimal(const char* p, const char* last, float& number, int& decimals,
+                        const char*& end) {
     static constexpr float powers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
     const bool negative = *p == '-';
     if (negative) ++p;
     std::uint32_t digits = 0;
     int count = 0;
-    int decimals = -1;
+    decimals = -1;
     for (; p != last; ++p) {
         if (cif::detail::is_digit(*p)) {
             digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
@@ -47,7 +77,8 @@ bool read_short_decimal(const char* p, const char* last, float& number, const ch
         }
     }
     if (count == 0 || (p != last && (*p | 0x20) == 'e')) return false;
-    number = static_cast<float>(digits) / powers[decimals > 0 ? decimals : 0];
+    decimals = std::max(decimals, 0);
+    number = static_cast<float>(digits) / powers[decimals];
     if (negative) number = -number;
     end = p;
     return true;
@@ -63,7 +94,8 @@ float read_float(std::string_view view, char** end) {
     const bool plain = cif::detail::is_digit(*p) || (*p == '.' && cif::detail::is_digit(*(p + 1)));
     float number = 0.0f;
     const char* stop = nullptr;
-    if (plain && read_short_decimal(text, text + view.size(), number, stop)) {
+    int decimals = 0;
+    if (plain && read_short_decimal(text, text + view.size(), number, decimals, stop)) {
         *end = const_cast<char*>(stop);
         return number;
     }
@@ -183,6 +215,29 @@ double power_of_ten(int power) {
 void replace_first(std::string& text, char from, char to) {
     std::size_t at = text.find(from);
     if (at != std::string::npos) text[at] = to;
+}
+
+// What check_definition concludes of a number in the short form, without reading it again.
+CifDataItem::Validated check_short_number(const ReaderAccess::Definition& definition,
+                                          const ShortNumber& number) {
+    if (definition.has_range) {
+        if (definition.bad_range) return CifDataItem::BadRange;
+        double allowance = 0.0;
+        if (number.has_su && definition.condition == CifDictionary::COND_ESD) {
+            allowance = 3.0 * number.su * power_of_ten(-number.decimals);
+        }
+        if (definition.has_lower_bound &&
+            double(number.number) < double(definition.lower_bound) - allowance) {
+            return CifDataItem::BelowMinimum;
+        }
+        if (definition.has_upper_bound &&
+            double(number.number) > double(definition.upper_bound) + allowance) {
+            return CifDataItem::AboveMaximum;
+        }
+    }
+    return number.has_su && definition.condition == CifDictionary::COND_NONE
+               ? CifDataItem::UnexpectedEsd
+               : CifDataItem::Valid;
 }
 
 }  // namespace
@@ -419,6 +474,8 @@ CifDataItem::Validated ReaderAccess::check_definition(const Definition& definiti
     }
     const bool numeric = definition.type == CifDictionary::TYPE_NUMB;
     if (numeric) {
+        ShortNumber number;
+        if (read_short_number(value, number)) return check_short_number(definition, number);
         CifDataItem::Validated form = check_number_form(value);
         if (form != CifDataItem::Valid) return form;
     }

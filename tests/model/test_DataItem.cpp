@@ -141,6 +141,7 @@ struct ValidationCase {
 const std::vector<ValidationCase> validation_cases = {
     {"_length", "10.5(3)", V::Valid}, {"_length", "-1", V::BelowMinimum},
     {"_length", "-0.0005(2)", V::Valid}, {"_length", "-0.0007(2)", V::BelowMinimum},
+    {"_length", "-5(4294967295)", V::Valid}, {"_length", "-5(999999999)", V::Valid},
     {"_length", "abc", V::NotANumber}, {"_length", "1.5.3", V::BadlyFormattedNumber},
     {"_length", "0", V::Valid}, {"_length", "?", V::Valid}, {"_length", "", V::Valid},
     // 1.2e3(4): u = 400, so -1200 is three u below the bound.
