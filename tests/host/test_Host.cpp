@@ -1,8 +1,10 @@
 // The host layer: handles, text utilities, regular expressions and the log.
 #include <gtest/gtest.h>
 
+#include <list>
 #include <set>
 #include <stdexcept>
+#include <vector>
 
 #include "host/Regex.h"
 #include "host/THandle.h"
@@ -26,17 +28,22 @@ struct Refuses : Base {
 };
 
 // A derived handle converts to a base handle sharing its count; the last handle, a base
-// one, ends the derived object once, through its virtual destructor.
+// one, ends the derived object once, through its virtual destructor, whether the object
+// stands alone, shares a heap block with its count, or sits in an arena block.
 TEST(THandle, DerivedToBaseSharesOneCount) {
-    for (bool made : {false, true}) {
+    enum Made { Separately, Jointly, InArena };
+    for (Made made : {Separately, Jointly, InArena}) {
         int deaths = 0;
         int derived_deaths = 0;
+        cif::detail::HandleArena* arena = cif::detail::HandleArena::create();
         {
             THandle<Base> base;
             {
                 THandle<Derived> derived =
-                    made ? make_handle<Derived>(&deaths, &derived_deaths)
-                         : THandle<Derived>(new Derived(&deaths, &derived_deaths));
+                    made == InArena   ? make_arena_handle<Derived>(arena, &deaths, &derived_deaths)
+                    : made == Jointly ? make_handle<Derived>(&deaths, &derived_deaths)
+                                      : THandle<Derived>(new Derived(&deaths, &derived_deaths));
+                arena->let_go();  // the handle keeps the arena's block, and so the arena
                 base = derived;
                 base = *&base;
                 EXPECT_EQ(derived.count(), 2);
@@ -56,6 +63,49 @@ TEST(THandle, DerivedToBaseSharesOneCount) {
     int deaths = 0;
     EXPECT_THROW(make_handle<Refuses>(&deaths), std::runtime_error);
     EXPECT_EQ(deaths, 1);
+    cif::detail::HandleArena* arena = cif::detail::HandleArena::create();
+    EXPECT_THROW(make_arena_handle<Refuses>(arena, &deaths), std::runtime_error);
+    EXPECT_EQ(deaths, 2);
+    arena->let_go();  // nothing left in it: a sanitizer run sees it freed
+}
+
+// An arena gives blocks from slabs it can be found from, takes them back for reuse by size,
+// and lives while a holder or a block does. Lists over it (a block's write order) keep
+// their nodes there.
+TEST(HandleArena, BlocksAreFoundReusedAndOutliveTheirHolder) {
+    using cif::detail::HandleArena;
+    HandleArena* arena = HandleArena::create();
+    std::vector<void*> blocks;
+    for (int i = 0; i < 3000; ++i)  // 72 bytes each: several slabs
+        blocks.push_back(arena->allocate(72));
+    for (void* block : blocks)
+        EXPECT_EQ(&HandleArena::of(block), arena);
+    std::set<void*> distinct(blocks.begin(), blocks.end());
+    EXPECT_EQ(distinct.size(), blocks.size());
+    arena->deallocate(blocks[10], 72);
+    EXPECT_EQ(arena->allocate(70), blocks[10]);  // the same size class again
+    void* other_size = arena->allocate(24);
+    EXPECT_EQ(distinct.count(other_size), 0u);
+    arena->deallocate(other_size, 24);
+    arena->let_go();  // the blocks still out keep it
+    for (void* block : blocks)
+        arena->deallocate(block, 72);
+
+    HandleArena* for_list = HandleArena::create();
+    std::list<int, cif::detail::ArenaAllocator<int>> numbers{
+        cif::detail::ArenaAllocator<int>(for_list)};
+    for_list->let_go();  // the list's allocator holds it now
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 1000; ++i)
+            numbers.push_back(i);
+        for (auto n = numbers.begin(); n != numbers.end();)
+            n = *n % 2 ? numbers.erase(n) : std::next(n);
+    }
+    EXPECT_EQ(numbers.size(), 1500u);
+    EXPECT_EQ(&HandleArena::of(&numbers.front()), numbers.get_allocator().arena());
+    std::list<int, cif::detail::ArenaAllocator<int>> plain;  // no arena: the heap
+    plain.assign(numbers.begin(), numbers.end());
+    EXPECT_EQ(plain, numbers);
 }
 
 TEST(TextUtilities, Conversions) {

@@ -260,3 +260,30 @@ TEST(DataBlockProperties, InvariantsHoldThroughRandomOperations) {
 }
 
 }  // namespace
+
+// A block read from text keeps its items and write order in the read's arena: a place in the
+// write order stays valid while other items are removed and made again, their freed places
+// reused, and items kept after the block is gone still read.
+TEST(DataBlockArena, WriteOrderPlacesSurviveRemovalAndReadding) {
+    THandle<Cif> cif = read_cif("data_a\n_kept 1\n_b 2\n_c 3\nloop_ _d _e\n4 5\n");
+    THandle<CifDataBlock> block = cif->block(0);
+    const CifDataBlock::WriteOrder::const_iterator kept = block->begin_write_order();
+    ASSERT_EQ((*kept)->name(), "_kept");
+    std::vector<THandle<CifDataItem>> removed;
+    for (int round = 0; round < 50; ++round) {
+        removed.push_back(block->find("_b"));
+        block->remove(std::vector<std::string>{"_b", "_d"});
+        block->set_value("_b", std::to_string(round));
+        block->create_loop({"_d", "_x" + std::to_string(round)});
+        EXPECT_EQ((*kept)->value(), "1");
+        EXPECT_EQ((*std::next(kept))->name(), "_c");
+        EXPECT_TRUE(block_invariants_hold(*block));
+    }
+    EXPECT_EQ(block->value("_b"), "49");
+    EXPECT_EQ(block->item_count(), 55u);  // _kept _b _c _e _d and 50 _x
+    THandle<CifDataItem> last_b = block->find("_b");
+    block = THandle<CifDataBlock>();
+    cif = THandle<Cif>();
+    EXPECT_EQ(removed[7]->value(), "6");
+    EXPECT_EQ(last_b->value(), "49");
+}
