@@ -25,8 +25,8 @@ void CifLoop::add_column(const std::string& name) {
     if (!contains_column(name)) columns_.push_back(name);
 }
 
-void cif::detail::ReaderAccess::append_column(CifLoop& loop, const std::string& name) {
-    loop.columns_.push_back(name);
+void cif::detail::ReaderAccess::set_columns(CifLoop& loop, std::vector<std::string> names) {
+    loop.columns_ = std::move(names);
 }
 
 void CifLoop::remove_column(const std::string& name) {

@@ -72,8 +72,9 @@ class ReaderAccess {
     /// The values become those given, without validation, and `values` gets the item's former
     /// ones.
     static void take_values(CifDataItem& item, PackedStrings& values);
-    /// Appends a column the caller knows the loop does not have in any letter case.
-    static void append_column(CifLoop& loop, const std::string& name);
+    /// Makes the names the loop's columns: names the caller knows to be distinct in any
+    /// letter case.
+    static void set_columns(CifLoop& loop, std::vector<std::string> names);
     /// Makes a new, empty block take its items and write-order nodes from the arena, with
     /// room for `items` names in its index.
     static void prepare_block(CifDataBlock& block, HandleArena* arena, std::size_t items);

@@ -426,6 +426,7 @@ THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream
     stream->unget_token(std::move(token));
 
     std::vector<THandle<CifDataItem>> items;
+    items.reserve(16);  // most loops have fewer columns
     std::vector<std::string>& names = loop_columns_->names;
     read_loop_columns(block, *stream, items, names);
     if (items.empty()) {
@@ -435,12 +436,14 @@ THandle<CifDataItem> CifParser::loop(THandle<CifDataBlock> block, CifTokenStream
     THandle<CifLoop> loop = make_handle<CifLoop>();
     loop->set_line(line);
     // A name listed twice stands for one item: its first listing makes the column.
+    std::vector<std::string> columns;
+    columns.reserve(items.size());
     for (auto item = items.begin(); item != items.end(); ++item) {
         if (std::find(items.begin(), item, *item) == item) {
-            ReaderAccess::append_column(*loop,
-                                        names[static_cast<std::size_t>(item - items.begin())]);
+            columns.push_back(names[static_cast<std::size_t>(item - items.begin())]);
         }
     }
+    ReaderAccess::set_columns(*loop, std::move(columns));
     loop->set_comments(preceding, CifCommentable::AfterName);
     loop->set_comments(loop_line, CifCommentable::AfterValue);
     // Comments after the last column name come before the first row.

@@ -72,7 +72,7 @@ class CIF_API CifLoop : public CifCommentable {
     void copy_comments(const CifCommentable& other) override;
 
   private:
-    // The reader appends the columns it knows to be distinct without looking for them.
+    // The reader sets the columns it knows to be distinct without looking for them.
     friend class cif::detail::ReaderAccess;
 
     std::vector<std::string>::iterator find_column(const std::string& name);
