@@ -45,7 +45,8 @@ template <class T, class... Args>
 THandle<T> make_arena_handle(cif::detail::HandleArena* arena, Args&&... args);
 
 /// Shared ownership of a heap object with a non-atomic count, allocated beside the object
-/// (make_handle) or separately (a handle made from a pointer). A handle of a derived class
+/// (make_handle, or make_arena_handle in an arena block) or separately (a handle made from a
+/// pointer). A handle of a derived class
 /// converts to a handle of its base sharing the same count, and the object is destroyed
 /// through its (virtual) destructor with the last handle.
 template <class T>
