@@ -46,8 +46,8 @@ bool read_short_number(std::string_view value, ShortNumber& out) {
     if (*p != '(') return false;
     int digits = 0;
     for (++p; p != last && cif::detail::is_digit(*p); ++p) {
+        if (++digits > 9) return false;  // before it could pass the int range
         out.su = out.su * 10 + (*p - '0');
-        if (++digits > 9) return false;
     }
     out.has_su = true;
     return digits > 0 && p + 1 == last && *p == ')';
