@@ -150,13 +150,10 @@ void BasicPackedStrings<Small, Medium>::erase(std::size_t i) {
     char* characters = data();
     std::memmove(characters + first, characters + last, length_ - last);
     length_ -= last - first;
-    // The offset that ended text i goes; when i is the last, the one that ended text i - 1
-    // does, since that text now ends with the characters.
-    if (size_ > 1) {
-        const std::size_t gone = i + 1 < size_ ? i : i - 1;
-        for (std::size_t k = gone; k + 2 < size_; ++k)
-            set_offset(k, offset(k + 1) - (last - first));
-    }
+    // The offset that ended text i goes and the later ones move down; when i is the last,
+    // text i - 1 now ends with the characters and its offset is no longer read.
+    for (std::size_t k = i; k + 2 < size_; ++k)
+        set_offset(k, offset(k + 1) - (last - first));
     --size_;
 }
 
