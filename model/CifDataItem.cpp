@@ -25,34 +25,6 @@ bool is_alpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// A number in the form most values have: a short decimal (below) and, optionally, an s.u. of
-// at most 9 digits in parentheses, nothing else. Such a text is a CIF number, reads as its
-// decimal, and has no exponent.
-struct ShortNumber {
-    float number = 0.0f;
-    int decimals = 0;
-    bool has_su = false;
-    int su = 0;
-};
-
-bool read_short_decimal(const char* p, const char* last, float& number, int& decimals,
-                        const char*& end);
-
-bool read_short_number(std::string_view value, ShortNumber& out) {
-    const char* last = value.data() + value.size();
-    const char* p = nullptr;
-    if (!read_short_decimal(value.data(), last, out.number, out.decimals, p)) return false;
-    if (p == last) return true;
-    if (*p != '(') return false;
-    int digits = 0;
-    for (++p; p != last && cif::detail::is_digit(*p); ++p) {
-        if (++digits > 9) return false;  // before it could pass the int range
-        out.su = out.su * 10 + (*p - '0');
-    }
-    out.has_su = true;
-    return digits > 0 && p + 1 == last && *p == ')';
-}
-
 // A plain decimal without exponent of at most 7 digits, such as 0.1234 or -12.5, read as
 // its digits over a power of ten: both are exact floats, so the one division is correctly
 // rounded, the float strtof gives (Clinger's fast path). False for any other form.
@@ -82,6 +54,31 @@ bool read_short_decimal(const char* p, const char* last, float& number, int& dec
     if (negative) number = -number;
     end = p;
     return true;
+}
+
+// A number in the form most values have: a short decimal (below) and, optionally, an s.u. of
+// at most 9 digits in parentheses, nothing else. Such a text is a CIF number, reads as its
+// decimal, and has no exponent.
+struct ShortNumber {
+    float number = 0.0f;
+    int decimals = 0;
+    bool has_su = false;
+    int su = 0;
+};
+
+bool read_short_number(std::string_view value, ShortNumber& out) {
+    const char* last = value.data() + value.size();
+    const char* p = nullptr;
+    if (!read_short_decimal(value.data(), last, out.number, out.decimals, p)) return false;
+    if (p == last) return true;
+    if (*p != '(') return false;
+    int digits = 0;
+    for (++p; p != last && cif::detail::is_digit(*p); ++p) {
+        if (++digits > 9) return false;  // before it could pass the int range
+        out.su = out.su * 10 + (*p - '0');
+    }
+    out.has_su = true;
+    return digits > 0 && p + 1 == last && *p == ')';
 }
 
 // strtof, with a fast path and std::from_chars for the plain decimal forms that nearly every
@@ -217,6 +214,18 @@ void replace_first(std::string& text, char from, char to) {
     if (at != std::string::npos) text[at] = to;
 }
 
+// The dictionary's bounds, widened by the allowance an s.u. gives.
+CifDataItem::Validated check_bounds(const ReaderAccess::Definition& definition, float number,
+                                    double allowance) {
+    if (definition.has_lower_bound && double(number) < double(definition.lower_bound) - allowance) {
+        return CifDataItem::BelowMinimum;
+    }
+    if (definition.has_upper_bound && double(number) > double(definition.upper_bound) + allowance) {
+        return CifDataItem::AboveMaximum;
+    }
+    return CifDataItem::Valid;
+}
+
 // What check_definition concludes of a number in the short form, without reading it again.
 CifDataItem::Validated check_short_number(const ReaderAccess::Definition& definition,
                                           const ShortNumber& number) {
@@ -226,14 +235,8 @@ CifDataItem::Validated check_short_number(const ReaderAccess::Definition& defini
         if (number.has_su && definition.condition == CifDictionary::COND_ESD) {
             allowance = 3.0 * number.su * power_of_ten(-number.decimals);
         }
-        if (definition.has_lower_bound &&
-            double(number.number) < double(definition.lower_bound) - allowance) {
-            return CifDataItem::BelowMinimum;
-        }
-        if (definition.has_upper_bound &&
-            double(number.number) > double(definition.upper_bound) + allowance) {
-            return CifDataItem::AboveMaximum;
-        }
+        const CifDataItem::Validated bounds = check_bounds(definition, number.number, allowance);
+        if (bounds != CifDataItem::Valid) return bounds;
     }
     return number.has_su && definition.condition == CifDictionary::COND_NONE
                ? CifDataItem::UnexpectedEsd
@@ -533,13 +536,7 @@ CifDataItem::Validated ReaderAccess::check_range(const Definition& definition,
     if (converted == 2 && definition.condition == CifDictionary::COND_ESD) {
         allowance = 3.0 * esd * power_of_ten(exponent(text) - decimals(text));
     }
-    if (definition.has_lower_bound && double(number) < double(definition.lower_bound) - allowance) {
-        return CifDataItem::BelowMinimum;
-    }
-    if (definition.has_upper_bound && double(number) > double(definition.upper_bound) + allowance) {
-        return CifDataItem::AboveMaximum;
-    }
-    return CifDataItem::Valid;
+    return check_bounds(definition, number, allowance);
 }
 
 // Writing.

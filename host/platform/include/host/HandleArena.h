@@ -32,10 +32,11 @@ class HOST_API HandleArena {
 
     /// `bytes` at most largest_block.
     void* allocate(std::size_t bytes) {
-        const std::size_t size = class_of(bytes) * 8;
+        const std::size_t size_class = class_of(bytes);
+        const std::size_t size = size_class * 8;
         void* block;
-        if (FreeBlock* free = free_[class_of(bytes)]) {
-            free_[class_of(bytes)] = free->next;
+        if (FreeBlock* free = free_[size_class]) {
+            free_[size_class] = free->next;
             block = free;
         } else if (static_cast<std::size_t>(end_ - next_) >= size) {
             block = next_;
