@@ -39,24 +39,15 @@ std::string category_key(const std::string& name) {
 
 }  // namespace
 
-CifConcreteDictionary::CifConcreteDictionary() {
-    clear_cache();
-}
+CifConcreteDictionary::CifConcreteDictionary() = default;
 
 CifConcreteDictionary::~CifConcreteDictionary() = default;
 
 CifConcreteDictionary::Definitions::const_iterator CifConcreteDictionary::find_entry(
     const std::string& name) const {
     if (definitions_.empty()) return definitions_.end();  // the common empty dictionary
-    for (const CacheEntry& entry : cache_) {
-        if (entry.name == name) return entry.position;  // spelled alike; others go to the index
-    }
     auto found = index_.find(name);
-    CacheEntry& entry = cache_[next_cache_entry_];
-    next_cache_entry_ = (next_cache_entry_ + 1) % cache_size;
-    entry.name = name;
-    entry.position = found == index_.end() ? definitions_.end() : found->second;
-    return entry.position;
+    return found == index_.end() ? definitions_.end() : found->second;
 }
 
 std::size_t CifConcreteDictionary::NameHash::operator()(std::string_view name) const {
@@ -72,14 +63,6 @@ void CifConcreteDictionary::build_index() {
     index_.reserve(definitions_.size());
     for (auto it = definitions_.begin(); it != definitions_.end(); ++it) {
         index_.emplace(std::string_view(it->first), it);  // the first of equal names wins
-    }
-}
-
-// An empty name is never looked up with a result other than the end.
-void CifConcreteDictionary::clear_cache() const {
-    for (CacheEntry& entry : cache_) {
-        entry.name.clear();
-        entry.position = definitions_.end();
     }
 }
 
@@ -211,7 +194,6 @@ void CifConcreteDictionary::read(std::istream& in, THandle<CifErrorContainer> er
     index_.clear();
     categories_.clear();
     descriptor_ = Descriptor();
-    clear_cache();
     const std::size_t errors_before = errors->size();
     if (!in.good()) {
         errors->add(CifError(CifError::FileNotRead, -1));
@@ -249,7 +231,6 @@ void CifConcreteDictionary::populate_dictionary(THandle<CifErrorContainer> error
     }
     remove_duplicates(errors);
     build_category_list();
-    clear_cache();
 }
 
 bool CifConcreteDictionary::update_descriptor(THandle<CifDataBlock> block,
@@ -281,7 +262,6 @@ void CifConcreteDictionary::remove_duplicates(THandle<CifErrorContainer> errors)
         }
     }
     build_index();
-    clear_cache();
 }
 
 void CifConcreteDictionary::build_category_list() {

@@ -260,6 +260,10 @@ std::string_view CifDataItem::value_view(unsigned int index) const {
     return index < size() ? values_.view(index) : std::string_view();
 }
 
+std::optional<UncertainValue> CifDataItem::number(unsigned int index) const {
+    return UncertainValue::from_text(value_view(index));
+}
+
 bool CifDataItem::has_value() const {
     return !values_.empty();
 }

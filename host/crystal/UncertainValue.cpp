@@ -40,6 +40,27 @@ class Characters {
     std::streambuf& buffer_;
 };
 
+// The characters of a text in memory, read like Characters.
+class TextCharacters {
+  public:
+    explicit TextCharacters(std::string_view text) : text_(text) {}
+    bool at_end() const { return next_ == text_.size(); }
+    int peek() const { return at_end() ? -1 : static_cast<unsigned char>(text_[next_]); }
+    char take() { return at_end() ? '\0' : text_[next_++]; }
+    template <class Test>
+    int take_while(std::string& text, Test test) {
+        const std::size_t first = next_;
+        while (!at_end() && test(peek()))
+            ++next_;
+        text.append(text_, first, next_ - first);
+        return static_cast<int>(next_ - first);
+    }
+
+  private:
+    std::string_view text_;
+    std::size_t next_ = 0;
+};
+
 // The decimals an uncertainty needs to show one or two significant digits, at most 2 of
 // them 19 or less (the usual convention: 0.0012 is (12), 0.03 is (3)).
 int decimals_for(double uncertainty) {
@@ -62,7 +83,8 @@ std::errc read_number(const std::string& text, Number& number) {
 constexpr int largest_exponent = 400;
 
 // One value and its uncertainty; false when the text is none, or a number no double holds.
-bool read_value(Characters& in, double& value, Uncertainty& uncertainty) {
+template <class Source>
+bool read_value(Source& in, double& value, Uncertainty& uncertainty) {
     std::string number;
     if (in.peek() == '+' || in.peek() == '-') number += in.take();
     const int digits = in.take_while(number, is_digit);
@@ -114,6 +136,15 @@ void UncertainValue::parse(std::istream& in) {
         read = read_value(text, value_, uncertainty_);
     }
     if (!read) in.setstate(std::ios::failbit);
+}
+
+std::optional<UncertainValue> UncertainValue::from_text(std::string_view text) {
+    TextCharacters characters(text);
+    UncertainValue number;
+    if (!read_value(characters, number.value_, number.uncertainty_) || !characters.at_end()) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 void UncertainValue::print(std::ostream& out) const {

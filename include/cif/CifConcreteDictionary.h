@@ -70,7 +70,9 @@ class CIF_API CifConcreteDictionary : public CifDictionary {
 
     /// The category's position in the category table, the name taken by the marker rule.
     Categories::const_iterator find_category(std::string name) const;
-    void clear_cache() const;
+    /// Nothing to clear: lookups go straight to the name index, so no query changes a read
+    /// dictionary and several threads may query one at once.
+    void clear_cache() const {}
 
     /// Steps of read(): definitions from the blocks (the first may be the descriptor), then
     /// duplicates dropped and categories built.
@@ -96,18 +98,10 @@ class CIF_API CifConcreteDictionary : public CifDictionary {
         std::unordered_map<std::string_view, Definitions::const_iterator, NameHash, NameEqual>;
     void build_index();
 
-    struct CacheEntry {
-        std::string name;
-        Definitions::const_iterator position;
-    };
-    static constexpr std::size_t cache_size = 8;
-
     Definitions definitions_;
     Index index_;
     Categories categories_;
     Descriptor descriptor_;
-    mutable CacheEntry cache_[cache_size];
-    mutable std::size_t next_cache_entry_ = 0;
 };
 
 /// The field of the name's definition, or `fallback` when the dictionary does not define it.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "cif/CifWriteSettings.h"
 #include "cif/detail/PackedStrings.h"
 #include "host/THandle.h"
+#include "host/UncertainValue.h"
 
 namespace cif::detail {
 class ReaderAccess;
@@ -65,6 +67,9 @@ class CIF_API CifDataItem : public CifCommentable {
     /// Value of the row without a copy or a looped check; empty past the end. Valid until
     /// the item changes.
     std::string_view value_view(unsigned int index) const;
+    /// The value at the index as a number with its s.u. ("1.234(5)" is 1.234 with 0.005);
+    /// nothing for "?", ".", text that is no number, and an index past the last value.
+    std::optional<UncertainValue> number(unsigned int index = 0) const;
     bool has_value() const;
     /// A first value that is neither "?" nor ".".
     bool has_significant_value() const;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cif/CifApi.h"
+#include "host/THandle.h"
 #include "host/TextUtilities.h"
 
 struct CifDictionaryItem;
@@ -46,8 +47,9 @@ CIF_API std::ostream& operator<<(std::ostream& out, const Relation& relation);
 /// Data names are matched without regard to letter case. Category arguments may carry the
 /// DDL1 markers or not: atom_site, _atom_site and _atom_site_[] name one category. No query
 /// fails: an unknown name gets the defaults (empty text and lists, TYPE_UNDEFINED,
-/// COND_NONE, LIST_BOTH, false).
-class CIF_API CifDictionary {
+/// COND_NONE, LIST_BOTH, false). No query changes a dictionary, and its handles are counted
+/// atomically: once read, one dictionary may serve reads and checks on several threads.
+class CIF_API CifDictionary : public cif::detail::CountedAtomically {
   public:
     enum DataType { TYPE_NUMB = 0, TYPE_CHAR = 1, TYPE_NULL = 2, TYPE_UNDEFINED = 3 };
     enum DataTypeCond { COND_NONE = 0, COND_ESD = 1, COND_SEQ = 2 };

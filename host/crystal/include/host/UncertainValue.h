@@ -3,6 +3,8 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
+#include <string_view>
 
 #include "host/HostApi.h"
 #include "host/Range.h"
@@ -49,6 +51,9 @@ class HOST_API UncertainValue {
     /// starts the text or the parentheses do not hold a whole number; what follows the value
     /// is left unread.
     void parse(std::istream& in);
+    /// The number the whole text spells, as parse reads it ("1.234(5)", "-2e3", "7");
+    /// nothing for any other text, "?" and "." among them.
+    static std::optional<UncertainValue> from_text(std::string_view text);
     /// Writes the value as it was read (with as many decimals) and the uncertainty in units
     /// of the last decimal; a value built from numbers gets the decimals its uncertainty
     /// needs for one or two digits, or six significant digits when it has none.

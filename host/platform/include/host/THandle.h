@@ -24,7 +24,7 @@ class HOST_API THandleCommon {
 
 namespace cif::detail {
 
-/// The non-atomic count of a handle. A joint count heads one heap block that also holds the
+/// The count of a handle. A joint count heads one heap block that also holds the
 /// object (make_handle), an arena count one arena block (make_arena_handle), so the last
 /// handle ends the object in place and gives back the block.
 struct Count {
@@ -33,6 +33,11 @@ struct Count {
     Kind kind = Separate;
     unsigned short arena_bytes = 0;  // the arena block's size
 };
+
+/// Objects of classes derived from this are counted atomically, so that handles to one may be
+/// taken and dropped on several threads at once (a dictionary shared by reads on several
+/// threads). Everything else keeps the cheaper plain count.
+struct CountedAtomically {};
 
 }  // namespace cif::detail
 
@@ -117,11 +122,26 @@ class THandle {
 
     THandle(T* object, cif::detail::Count* count) noexcept : object_(object), count_(count) {}
 
+    static constexpr bool counted_atomically() {
+        return std::is_base_of<cif::detail::CountedAtomically, T>::value;
+    }
     void retain() noexcept {
-        if (count_ != nullptr) ++count_->handles;
+        if (count_ == nullptr) return;
+        if constexpr (counted_atomically()) {
+            __atomic_fetch_add(&count_->handles, 1, __ATOMIC_RELAXED);
+        } else {
+            ++count_->handles;
+        }
     }
     void release() noexcept {
-        if (count_ != nullptr && --count_->handles == 0) destroy(object_, count_);
+        if (count_ == nullptr) return;
+        int left;
+        if constexpr (counted_atomically()) {
+            left = __atomic_sub_fetch(&count_->handles, 1, __ATOMIC_ACQ_REL);
+        } else {
+            left = --count_->handles;
+        }
+        if (left == 0) destroy(object_, count_);
     }
     // Out of line, so that the compiler does not take the last release, inlined beside a
     // live copy, for a use after free.
