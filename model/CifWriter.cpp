@@ -1,6 +1,7 @@
 #include "model/CifWriter.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <ostream>
 #include <streambuf>
@@ -77,20 +78,59 @@ class Output {
 // How a value is delimited in CIF text.
 enum class Form { Bare, Quoted, TextField };
 
-// A line feed needs a text field; a blank, or a leading '_' or '[', needs quotes. Loop cells
-// quote the empty value too.
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Inside quotes, the quote character followed by a blank ends the value: such a value cannot
+// be enclosed by that character.
+bool encloses(std::string_view value, char quote) {
+    for (std::size_t i = value.find(quote); i != std::string_view::npos;
+         i = value.find(quote, i + 1)) {
+        if (i + 1 < value.size() && is_blank(value[i + 1])) return false;
+    }
+    return true;
+}
+
+// Apostrophes, or double quotes when the value holds an apostrophe; the other one when the
+// first cannot enclose it; none (0) when neither can.
+char quote_for(std::string_view value) {
+    const char preferred = value.find('\'') == std::string_view::npos ? '\'' : '"';
+    const char other = preferred == '\'' ? '"' : '\'';
+    if (encloses(value, preferred)) return preferred;
+    return encloses(value, other) ? other : '\0';
+}
+
+// Whether the value starts with the word (given in lower case), in any letter case.
+bool starts_with_word(std::string_view value, std::string_view word) {
+    if (value.size() < word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(value[i])) != word[i]) return false;
+    }
+    return true;
+}
+
+// A bare value read back as a block or frame header, a loop, or a quoted value, a comment
+// or a text field.
+bool needs_delimiters(std::string_view value) {
+    if (value.find_first_of(" \t") != std::string_view::npos) return true;
+    if (std::string_view("_['\"#$;").find(value[0]) != std::string_view::npos) return true;
+    return starts_with_word(value, "data_") || starts_with_word(value, "save_") ||
+           starts_with_word(value, "loop_") || starts_with_word(value, "global_") ||
+           starts_with_word(value, "stop_");
+}
+
+// A line feed needs a text field, and so does a value no quote can enclose; a blank, or a
+// start that would read as something else, needs quotes. Loop cells quote the empty value too.
 Form form_of(std::string_view value, bool quote_empty) {
     if (value.find('\n') != std::string_view::npos) return Form::TextField;
     if (value.empty()) return quote_empty ? Form::Quoted : Form::Bare;
-    if (value.find(' ') != std::string_view::npos || value[0] == '_' || value[0] == '[') {
-        return Form::Quoted;
-    }
-    return Form::Bare;
+    if (!needs_delimiters(value)) return Form::Bare;
+    return quote_for(value) != '\0' ? Form::Quoted : Form::TextField;
 }
 
-// Between apostrophes, or double quotes when the value holds an apostrophe.
 void write_quoted(Output& out, std::string_view value) {
-    char quote = value.find('\'') == std::string_view::npos ? '\'' : '"';
+    const char quote = value.empty() ? '\'' : quote_for(value);
     out.put(quote);
     out.write(value);
     out.put(quote);

@@ -79,6 +79,12 @@ py::str document_text(const Document& document, int line_length) {
     return text(out.str());
 }
 
+py::str block_text(const Block& block, int line_length) {
+    std::ostringstream out;
+    block.block->print(out, write_settings(line_length));
+    return text(out.str());
+}
+
 void write_document(const Document& document, const std::filesystem::path& path,
                     int line_length) {
     std::ofstream out(path, std::ios::binary);
@@ -356,12 +362,14 @@ void bind_block(py::module_& m) {
             [](const Block& b, const std::string& name) -> py::object {
                 std::list<THandle<CifLoop>> found;
                 b.block->find_loops_containing({name}, found);
-                if (found.empty()) return py::none();
+                if (found.empty() || !found.front()) return py::none();
                 return py::cast(Loop{b.block, found.front()});
             },
             "The loop holding the item, or None.")
         .def("add_loop", &add_loop, py::arg("columns"), py::arg("rows") = py::list(),
              "Makes a loop of the columns (items named there join it) and adds the rows.")
+        .def("to_string", &block_text, py::arg("line_length") = 80, "The block as CIF text.")
+        .def("__str__", [](const Block& b) { return block_text(b, 80); })
         .def("__repr__", [](const Block& b) { return text("<cif.Block " + b.block->name() + ">"); });
     bind_comments(block);
 }
