@@ -81,6 +81,12 @@ py::object displacement_u(const AtomView& a) {
     return std::move(rows);
 }
 
+// The cell keeps its angles in radians and their s.u. in degrees; Python sees degrees.
+py::object angle(const UncertainValue& radians) {
+    constexpr double degrees_per_radian = 180 / 3.14159265358979323846;
+    return number(UncertainValue(radians.value() * degrees_per_radian, radians.uncertainty()));
+}
+
 void bind_cell(py::module_& m) {
     py::class_<Spacegroup>(m, "SpaceGroup", "A space group with its symmetry operators.")
         .def_property_readonly("name", &Spacegroup::name, "The compact symbol, as 'P21/c'.")
@@ -109,9 +115,10 @@ void bind_cell(py::module_& m) {
         .def_property_readonly("a", [](const Cell& c) { return number(c.a()); })
         .def_property_readonly("b", [](const Cell& c) { return number(c.b()); })
         .def_property_readonly("c", [](const Cell& c) { return number(c.c()); })
-        .def_property_readonly("alpha", [](const Cell& c) { return number(c.alpha()); })
-        .def_property_readonly("beta", [](const Cell& c) { return number(c.beta()); })
-        .def_property_readonly("gamma", [](const Cell& c) { return number(c.gamma()); })
+        .def_property_readonly("alpha", [](const Cell& c) { return angle(c.alpha()); },
+                               "In degrees, with its s.u.")
+        .def_property_readonly("beta", [](const Cell& c) { return angle(c.beta()); })
+        .def_property_readonly("gamma", [](const Cell& c) { return angle(c.gamma()); })
         .def_property_readonly(
             "volume", [](const Cell& c) { return number(c.volume_with_uncertainty()); },
             "The volume from the parameters, in cubic angstroms, with its s.u.")
@@ -159,7 +166,8 @@ void bind_atoms(py::module_& m) {
             },
             "The (equivalent) isotropic displacement U in square angstroms, or None.")
         .def_property_readonly("u", &displacement_u,
-                               "The displacement tensor U (Cartesian, 3x3), or None.")
+                               "The displacement tensor U on the crystal axes (U11 U12 U13 "
+                               "in the first row), square angstroms, or None.")
         .def_property_readonly(
             "anisotropic",
             [](const AtomView& a) -> py::object {
