@@ -3,6 +3,8 @@
 #   ./dev.sh test    build shared libraries and run every test, then build static ones under
 #                    ASan and UBSan and run them again
 #   ./dev.sh demo    build and run cif-check on bundled data: check, then summarise
+#   ./dev.sh python  build the Python module and install it into a virtual environment,
+#                    .venv (or $VENV), that also sees Debian's Python modules
 #   ./dev.sh bench   build optimised and race the reader against gemmi's
 #   ./dev.sh fuzz [SECONDS]  run each libFuzzer target (clang) from the committed corpus
 #   ./dev.sh format  format the sources with the committed .clang-format
@@ -10,8 +12,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 JOBS=${JOBS:-2}
-PACKAGES=(cmake g++ make pkg-config python3 libgtest-dev libpcre2-dev zlib1g-dev gemmi-dev help2man)
-USAGE="usage: $0 {test|demo|bench|fuzz [SECONDS]|format}"
+PACKAGES=(cmake g++ make pkg-config python3 libgtest-dev libpcre2-dev zlib1g-dev gemmi-dev help2man
+    python3-dev pybind11-dev python3-numpy)
+PYTHON_TEST_PACKAGES=(python3-pytest python3-dask python3-distributed)
+USAGE="usage: $0 {test|demo|python|bench|fuzz [SECONDS]|format}"
 
 install_missing_packages() {
     local missing=()
@@ -44,6 +48,7 @@ run_tests() {
 
 case "${1:-}" in
 test)
+    PACKAGES+=("${PYTHON_TEST_PACKAGES[@]}")
     install_missing_packages
     configure_and_build build
     run_tests build
@@ -66,6 +71,17 @@ demo)
     echo
     echo "== $check --summary --atoms ...  (structures, molecules, disorder)"
     $check --summary --atoms data/cif/1100893.cif data/cif/2228759-multiple-diacritics.cif || true
+    ;;
+python)
+    install_missing_packages
+    venv=${VENV:-.venv}
+    echo "== the Python module into the virtual environment $venv (Debian's python3 and modules)"
+    /usr/bin/python3 -m venv --system-site-packages --without-pip "$venv"
+    site=$("$venv/bin/python" -c 'import sysconfig; print(sysconfig.get_path("platlib"))')
+    configure_and_build build -DCIF_PYTHON_INSTALL_DIR="$site"
+    cmake --install build --component python >/dev/null
+    "$venv/bin/python" -c 'import cif; print("import cif:", cif.__file__)'
+    echo "use it with: . $venv/bin/activate"
     ;;
 bench)
     PACKAGES+=(tao-pegtl-dev gemmi)
