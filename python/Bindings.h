@@ -5,8 +5,8 @@
 // the document is dropped, and helpers that turn library values into Python ones.
 
 #include <cif/Cif.h>
-#include <cif/CifDataBlock.h>
 #include <cif/CifConcreteDictionary.h>
+#include <cif/CifDataBlock.h>
 #include <cif/CifError.h>
 #include <cif/CifLoop.h>
 #include <host/UncertainValue.h>

@@ -87,7 +87,8 @@ const std::map<CifError::ErrorID, const char*> identifier_names = {
     {CifError::SpacegroupAxesReplaced, "SpacegroupAxesReplaced"},
     {CifError::ItemsSplitOverLoops, "ItemsSplitOverLoops"},
     {CifError::Cif2NotRead, "Cif2NotRead"},
-    {CifError::FileReadFailed, "FileReadFailed"},};
+    {CifError::FileReadFailed, "FileReadFailed"},
+};
 
 std::string severity(CifError::ErrorType type) {
     switch (type) {
@@ -107,7 +108,8 @@ void bind_diagnostics(py::module_& m) {
                          "One problem found in a text or document: its numbered identifier, "
                          "the line it was found at (-1 for none), severity and message.")
         .def_property_readonly(
-            "id", [](const CifError& e) { return int(e.id()); }, "The numbered identifier (301-...).")
+            "id", [](const CifError& e) { return int(e.id()); },
+            "The numbered identifier (301-...).")
         .def_property_readonly(
             "name", [](const CifError& e) { return identifier_names.at(e.id()); },
             "The identifier's name, as 'DataNameWithoutValue'.")

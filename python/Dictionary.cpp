@@ -24,7 +24,8 @@ Dictionary read_dictionary(std::istream& in) {
     errors->ignore_error(CifError::LineTooLong);  // dictionaries use CIF 1.1's 2048
     THandle<CifConcreteDictionary> dictionary = make_handle<CifConcreteDictionary>();
     dictionary->read(in, errors, nullptr);
-    return Dictionary{dictionary, dictionary, std::vector<CifError>(errors->begin(), errors->end())};
+    return Dictionary{dictionary, dictionary,
+                      std::vector<CifError>(errors->begin(), errors->end())};
 }
 
 Dictionary dictionary_from_file(const std::filesystem::path& path) {
@@ -149,13 +150,14 @@ void bind_dictionary(py::module_& m) {
              [](const Dictionary& d, const std::string& name) {
                  return d.dictionary->entry_with_name(name);
              })
-        .def("categories",
-             [](const Dictionary& d) {
-                 std::vector<std::string> names;
-                 d.dictionary->category_list(names);
-                 return names;
-             },
-             "The category keys ('_atom_site_[]', ...).")
+        .def(
+            "categories",
+            [](const Dictionary& d) {
+                std::vector<std::string> names;
+                d.dictionary->category_list(names);
+                return names;
+            },
+            "The category keys ('_atom_site_[]', ...).")
         .def("definition", &definition, py::arg("name"),
              "What the dictionary says of the item: category, type, esd, list, units, range, "
              "enumeration, default, definition text (KeyError when it defines none).");

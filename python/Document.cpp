@@ -85,8 +85,7 @@ py::str block_text(const Block& block, int line_length) {
     return text(out.str());
 }
 
-void write_document(const Document& document, const std::filesystem::path& path,
-                    int line_length) {
+void write_document(const Document& document, const std::filesystem::path& path, int line_length) {
     std::ofstream out(path, std::ios::binary);
     if (out) document.cif->write(out, write_settings(line_length));
     if (!out) {
@@ -99,7 +98,8 @@ void write_document(const Document& document, const std::filesystem::path& path,
 std::size_t checked_index(py::ssize_t index, std::size_t size, const char* what) {
     const py::ssize_t count = py::ssize_t(size);
     if (index < 0) index += count;
-    if (index < 0 || index >= count) throw py::index_error(std::string(what) + " index out of range");
+    if (index < 0 || index >= count)
+        throw py::index_error(std::string(what) + " index out of range");
     return std::size_t(index);
 }
 
@@ -253,18 +253,22 @@ void bind_document_class(py::module_& m) {
         .def(py::init([](const Dictionary* dictionary) {
                  return Document{make_handle<Cif>(dictionary_or_empty(dictionary))};
              }),
-             py::arg("dictionary") = nullptr, "An empty document; its blocks check against the dictionary.")
+             py::arg("dictionary") = nullptr,
+             "An empty document; its blocks check against the dictionary.")
         .def_property_readonly(
             "diagnostics", [](const Document& d) { return diagnostics(*d.cif->errors()); },
             "Every problem found by the read and by the checks run since, in order.")
         .def_property_readonly(
             "dictionary",
-            [](const Document& d) { return Dictionary{d.cif->dictionary(), {}, {}}; },
+            [](const Document& d) {
+                return Dictionary{d.cif->dictionary(), {}, {}};
+            },
             "The dictionary the document's values are checked against.")
         .def("__len__", [](const Document& d) { return d.cif->blocks(); })
         .def("__getitem__",
              [](const Document& d, py::ssize_t index) {
-                 return Block{d.cif->block(unsigned(checked_index(index, d.cif->blocks(), "block")))};
+                 return Block{
+                     d.cif->block(unsigned(checked_index(index, d.cif->blocks(), "block")))};
              })
         .def("__getitem__", &block_named, "The block of that name (KeyError when none).")
         .def("__contains__",
@@ -293,8 +297,7 @@ void bind_document_class(py::module_& m) {
             "taken.")
         .def("write", &write_document, py::arg("path"), py::arg("line_length") = 80,
              "Writes the document as CIF to the file (OSError when it cannot).")
-        .def("to_string", &document_text, py::arg("line_length") = 80,
-             "The document as CIF text.")
+        .def("to_string", &document_text, py::arg("line_length") = 80, "The document as CIF text.")
         .def("__str__", [](const Document& d) { return document_text(d, 80); });
 }
 
@@ -302,33 +305,41 @@ void bind_block(py::module_& m) {
     py::class_<Block> block(m, "Block",
                             "A data block: items by name (block['_cell_length_a']), loops, "
                             "comments. Iterating gives the item names in write order.");
-    block.def_property_readonly("name", [](const Block& b) { return text(b.block->name()); })
-        .def_property_readonly("line", [](const Block& b) { return b.block->line(); },
-                               "The line of its data_ heading (-1 for a block made here).")
+    block
+        .def_property_readonly(
+            "name", [](const Block& b) { return text(b.block->name()); },
+            "The name with its data_ heading ('data_1100893').")
+        .def_property_readonly(
+            "line", [](const Block& b) { return b.block->line(); },
+            "The line of its data_ heading (-1 for a block made here).")
         .def("__len__", [](const Block& b) { return b.block->item_count(); })
-        .def("keys",
-             [](const Block& b) {
-                 py::list names;
-                 for (auto it = b.block->begin_write_order(); it != b.block->end_write_order(); ++it)
-                     names.append(text((*it)->name()));
-                 return names;
-             },
-             "The item names in write order.")
-        .def("__iter__",
-             [](const Block& b) { return py::iter(py::cast(b).attr("keys")()); })
+        .def(
+            "keys",
+            [](const Block& b) {
+                py::list names;
+                for (auto it = b.block->begin_write_order(); it != b.block->end_write_order(); ++it)
+                    names.append(text((*it)->name()));
+                return names;
+            },
+            "The item names in write order.")
+        .def("__iter__", [](const Block& b) { return py::iter(py::cast(b).attr("keys")()); })
         .def("__contains__",
              [](const Block& b, const std::string& name) { return bool(b.block->find(name)); })
-        .def("__getitem__",
-             [](const Block& b, const std::string& name) { return item_value(*item_named(b, name)); },
-             "A looped item's values as a list, else its value (None when it has none); "
-             "KeyError when the block has no such item.")
+        .def(
+            "__getitem__",
+            [](const Block& b, const std::string& name) {
+                return item_value(*item_named(b, name));
+            },
+            "A looped item's values as a list, else its value (None when it has none); "
+            "KeyError when the block has no such item.")
         .def(
             "get",
             [](const Block& b, const std::string& name, py::object fallback) {
                 const THandle<CifDataItem> item = b.block->find(name);
                 return item ? item_value(*item) : fallback;
             },
-            py::arg("name"), py::arg("default") = py::none())
+            py::arg("name"), py::arg("default") = py::none(),
+            "What block[name] gives, or the default when the block has no such item.")
         .def("__setitem__", &set_item,
              "Sets an item's value (text), or a looped item's values (a list of texts; an item "
              "not in a loop gets a loop of its own).")
@@ -337,13 +348,16 @@ void bind_block(py::module_& m) {
                  item_named(b, name);
                  b.block->remove(name);
              })
-        .def("item", [](const Block& b, const std::string& name) { return Item{item_named(b, name)}; },
-             "The item itself (KeyError when none): values, numbers, comments, line.")
+        .def(
+            "item",
+            [](const Block& b, const std::string& name) { return Item{item_named(b, name)}; },
+            "The item itself (KeyError when none): values, numbers, comments, line.")
         .def(
             "number",
             [](const Block& b, const std::string& name, unsigned index) {
                 const THandle<CifDataItem> item = item_named(b, name);
-                if (index >= item->size()) throw py::index_error(name + ": no value " + std::to_string(index));
+                if (index >= item->size())
+                    throw py::index_error(name + ": no value " + std::to_string(index));
                 return number(item->value_view(index), name);
             },
             py::arg("name"), py::arg("index") = 0,
@@ -370,15 +384,22 @@ void bind_block(py::module_& m) {
              "Makes a loop of the columns (items named there join it) and adds the rows.")
         .def("to_string", &block_text, py::arg("line_length") = 80, "The block as CIF text.")
         .def("__str__", [](const Block& b) { return block_text(b, 80); })
-        .def("__repr__", [](const Block& b) { return text("<cif.Block " + b.block->name() + ">"); });
+        .def("__repr__",
+             [](const Block& b) { return text("<cif.Block " + b.block->name() + ">"); });
     bind_comments(block);
 }
 
 void bind_item(py::module_& m) {
     py::class_<Item> item(m, "Item", "One data item: its name, its value or looped values.");
-    item.def_property_readonly("name", [](const Item& i) { return text(i.item->name()); })
-        .def_property_readonly("line", [](const Item& i) { return i.item->line(); })
-        .def_property_readonly("looped", [](const Item& i) { return i.item->is_looped(); })
+    item.def_property_readonly(
+            "name", [](const Item& i) { return text(i.item->name()); },
+            "The data name as the file spells it.")
+        .def_property_readonly(
+            "line", [](const Item& i) { return i.item->line(); },
+            "The line it was read from (0 for an item made here).")
+        .def_property_readonly(
+            "looped", [](const Item& i) { return i.item->is_looped(); },
+            "Whether the item is a column of a loop.")
         .def_property(
             "value",
             [](const Item& i) -> py::object {
@@ -388,11 +409,14 @@ void bind_item(py::module_& m) {
             [](const Item& i, const std::string& value) { i.item->set_value(value); },
             "The first value (None when there is none); setting it checks it against the "
             "dictionary.")
-        .def_property_readonly("values", [](const Item& i) { return value_list(*i.item); })
+        .def_property_readonly(
+            "values", [](const Item& i) { return value_list(*i.item); },
+            "All its values, as texts.")
         .def("__len__", [](const Item& i) { return i.item->size(); })
         .def("__getitem__",
              [](const Item& i, py::ssize_t index) {
-                 return text(i.item->value_view(unsigned(checked_index(index, i.item->size(), "value"))));
+                 return text(
+                     i.item->value_view(unsigned(checked_index(index, i.item->size(), "value"))));
              })
         .def(
             "number",
@@ -401,15 +425,15 @@ void bind_item(py::module_& m) {
                 return number(i.item->value_view(at), i.item->name());
             },
             py::arg("index") = 0, "The value as a Number (value, su); None for '?' and '.'.")
-        .def("numbers", [](const Item& i) { return number_arrays(*i.item); },
-             "The values as two numpy arrays, values and s.u. (NaN where none).")
-        .def("add_value", [](const Item& i, const std::string& value) { i.item->add_value(value); },
-             "Adds a value to a looped item (cif.Error for an item not in a loop).")
+        .def(
+            "numbers", [](const Item& i) { return number_arrays(*i.item); },
+            "The values as two numpy arrays, values and s.u. (NaN where none).")
+        .def(
+            "add_value", [](const Item& i, const std::string& value) { i.item->add_value(value); },
+            "Adds a value to a looped item (cif.Error for an item not in a loop).")
         .def(
             "validate",
-            [](const Item& i, const std::string& value) {
-                return i.item->validate(value);
-            },
+            [](const Item& i, const std::string& value) { return i.item->validate(value); },
             "How the value fares against the item's definition.")
         .def("__repr__", [](const Item& i) { return text("<cif.Item " + i.item->name() + ">"); });
     bind_comments(item);
@@ -419,13 +443,17 @@ void bind_loop(py::module_& m) {
     py::class_<Loop> loop(m, "Loop",
                           "A loop of a block: its columns, and rows as dicts from column name "
                           "to value (None past the end of a short column).");
-    loop.def_property_readonly("columns", [](const Loop& l) {
-            py::list names;
-            for (const std::string& name : l.loop->column_names())
-                names.append(text(name));
-            return names;
-        })
-        .def_property_readonly("line", [](const Loop& l) { return l.loop->line(); })
+    loop.def_property_readonly(
+            "columns",
+            [](const Loop& l) {
+                py::list names;
+                for (const std::string& name : l.loop->column_names())
+                    names.append(text(name));
+                return names;
+            },
+            "The column names, in order.")
+        .def_property_readonly(
+            "line", [](const Loop& l) { return l.loop->line(); }, "The line of its loop_ keyword.")
         .def("__len__", [](const Loop& l) { return CifLoopRows(*l.block, *l.loop).size(); })
         .def("__contains__",
              [](const Loop& l, const std::string& name) { return l.loop->contains_column(name); })
@@ -442,12 +470,18 @@ void bind_loop(py::module_& m) {
                      all.append(row_dict(row, rows));
                  return py::iter(all);
              })
-        .def("column",
-             [](const Loop& l, const std::string& name) { return value_list(*loop_column(l, name)); },
-             "The column's values.")
-        .def("numbers",
-             [](const Loop& l, const std::string& name) { return number_arrays(*loop_column(l, name)); },
-             "The column as two numpy arrays, values and s.u. (NaN where none).")
+        .def(
+            "column",
+            [](const Loop& l, const std::string& name) {
+                return value_list(*loop_column(l, name));
+            },
+            "The column's values.")
+        .def(
+            "numbers",
+            [](const Loop& l, const std::string& name) {
+                return number_arrays(*loop_column(l, name));
+            },
+            "The column as two numpy arrays, values and s.u. (NaN where none).")
         .def("add_row", &add_row, "Adds a row: one text per column, in column order.")
         .def("__repr__", [](const Loop& l) {
             return "<cif.Loop of " + std::to_string(l.loop->size()) + " columns>";

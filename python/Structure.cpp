@@ -77,7 +77,8 @@ py::object displacement_u(const AtomView& a) {
     if (!displacement) return py::none();
     py::list rows;
     for (int i = 0; i < 3; ++i)
-        rows.append(py::make_tuple(displacement->u(i, 0), displacement->u(i, 1), displacement->u(i, 2)));
+        rows.append(
+            py::make_tuple(displacement->u(i, 0), displacement->u(i, 1), displacement->u(i, 2)));
     return std::move(rows);
 }
 
@@ -96,7 +97,8 @@ void bind_cell(py::module_& m) {
                                "The number in the International Tables (0 when none matches).")
         .def_property_readonly(
             "crystal_system",
-            [](const Spacegroup& g) { return Spacegroup::crystal_system_text(g.crystal_system()); })
+            [](const Spacegroup& g) { return Spacegroup::crystal_system_text(g.crystal_system()); },
+            "'triclinic', 'monoclinic', ..., 'cubic'.")
         .def_property_readonly(
             "operators",
             [](const Spacegroup& g) {
@@ -112,20 +114,31 @@ void bind_cell(py::module_& m) {
         });
 
     py::class_<Cell>(m, "Cell", "The unit cell and its space group.")
-        .def_property_readonly("a", [](const Cell& c) { return number(c.a()); })
-        .def_property_readonly("b", [](const Cell& c) { return number(c.b()); })
-        .def_property_readonly("c", [](const Cell& c) { return number(c.c()); })
-        .def_property_readonly("alpha", [](const Cell& c) { return angle(c.alpha()); },
-                               "In degrees, with its s.u.")
-        .def_property_readonly("beta", [](const Cell& c) { return angle(c.beta()); })
-        .def_property_readonly("gamma", [](const Cell& c) { return angle(c.gamma()); })
+        .def_property_readonly(
+            "a", [](const Cell& c) { return number(c.a()); },
+            "The edge a in angstroms, with its s.u.")
+        .def_property_readonly(
+            "b", [](const Cell& c) { return number(c.b()); },
+            "The edge b in angstroms, with its s.u.")
+        .def_property_readonly(
+            "c", [](const Cell& c) { return number(c.c()); },
+            "The edge c in angstroms, with its s.u.")
+        .def_property_readonly(
+            "alpha", [](const Cell& c) { return angle(c.alpha()); }, "In degrees, with its s.u.")
+        .def_property_readonly(
+            "beta", [](const Cell& c) { return angle(c.beta()); }, "In degrees, with its s.u.")
+        .def_property_readonly(
+            "gamma", [](const Cell& c) { return angle(c.gamma()); }, "In degrees, with its s.u.")
         .def_property_readonly(
             "volume", [](const Cell& c) { return number(c.volume_with_uncertainty()); },
             "The volume from the parameters, in cubic angstroms, with its s.u.")
-        .def_property_readonly("spacegroup", &Cell::spacegroup)
-        .def_property_readonly("orthogonalisation", [](const Cell& c) { return matrix(c.orthogonalisation()); },
-                               "Fractional to Cartesian coordinates, rows of a 3x3 matrix.")
-        .def_property_readonly("fractionalisation", [](const Cell& c) { return matrix(c.fractionalisation()); })
+        .def_property_readonly("spacegroup", &Cell::spacegroup, "The space group.")
+        .def_property_readonly(
+            "orthogonalisation", [](const Cell& c) { return matrix(c.orthogonalisation()); },
+            "Fractional to Cartesian coordinates, rows of a 3x3 matrix.")
+        .def_property_readonly(
+            "fractionalisation", [](const Cell& c) { return matrix(c.fractionalisation()); },
+            "Cartesian to fractional coordinates, rows of a 3x3 matrix.")
         .def(
             "cartesian",
             [](const Cell& c, const std::array<double, 3>& fractional) {
@@ -136,18 +149,25 @@ void bind_cell(py::module_& m) {
 
 void bind_atoms(py::module_& m) {
     py::class_<AtomView>(m, "Atom", "An atom of a structure.")
-        .def_property_readonly("label", [](const AtomView& a) { return text(a.atom->label()); })
-        .def_property_readonly("element", [](const AtomView& a) { return a.atom->element().symbol(); })
-        .def_property_readonly("atomic_number",
-                               [](const AtomView& a) { return a.atom->element().atomic_number(); })
-        .def_property_readonly("type_symbol",
-                               [](const AtomView& a) { return text(a.atom->type_symbol()); })
+        .def_property_readonly(
+            "label", [](const AtomView& a) { return text(a.atom->label()); },
+            "The atom's label, as _atom_site_label gives it.")
+        .def_property_readonly(
+            "element", [](const AtomView& a) { return a.atom->element().symbol(); },
+            "The element's symbol ('C', 'Pd').")
+        .def_property_readonly(
+            "atomic_number", [](const AtomView& a) { return a.atom->element().atomic_number(); },
+            "The element's atomic number (0 when unknown).")
+        .def_property_readonly(
+            "type_symbol", [](const AtomView& a) { return text(a.atom->type_symbol()); },
+            "The type symbol as the file gives it ('O2-'), or ''.")
         .def_property_readonly(
             "fractional",
             [](const AtomView& a) {
                 const auto& p = a.atom->site()->fractional();
                 return py::make_tuple(p[0], p[1], p[2]);
-            })
+            },
+            "Fractional coordinates (x, y, z).")
         .def_property_readonly(
             "cartesian",
             [](const AtomView& a) {
@@ -155,8 +175,9 @@ void bind_atoms(py::module_& m) {
                 return py::make_tuple(p[0], p[1], p[2]);
             },
             "Cartesian coordinates in angstroms.")
-        .def_property_readonly("occupancy",
-                               [](const AtomView& a) { return number(a.atom->site()->occupancy()); })
+        .def_property_readonly(
+            "occupancy", [](const AtomView& a) { return number(a.atom->site()->occupancy()); },
+            "The site occupancy as a Number (1 when not stated).")
         .def_property_readonly(
             "u_iso",
             [](const AtomView& a) -> py::object {
@@ -174,38 +195,56 @@ void bind_atoms(py::module_& m) {
                 const auto displacement = a.atom->site()->displacement();
                 if (!displacement) return py::none();
                 return py::bool_(displacement->type() == AtomicDisplacementParameters::Anisotropic);
-            })
-        .def_property_readonly("disorder_assembly",
-                               [](const AtomView& a) { return text(a.atom->disorder_assembly()); })
-        .def_property_readonly("disorder_group", [](const AtomView& a) { return a.atom->disorder_group(); })
+            },
+            "True for anisotropic displacement, False for isotropic, None for none.")
+        .def_property_readonly(
+            "disorder_assembly",
+            [](const AtomView& a) { return text(a.atom->disorder_assembly()); },
+            "The disorder assembly as the file names it, or ''.")
+        .def_property_readonly(
+            "disorder_group", [](const AtomView& a) { return a.atom->disorder_group(); },
+            "The disorder group (0 for the ordered part).")
         .def("__repr__", [](const AtomView& a) {
             return text("<cif.Atom " + a.atom->label() + " " + a.atom->element().symbol() + ">");
         });
 
     py::class_<MoleculeView>(m, "Molecule", "Atoms bonded into one molecule.")
-        .def_property_readonly("formula", [](const MoleculeView& v) { return v.molecule->formula(); },
-                               "The formula in Hill order.")
-        .def_property_readonly("atoms", [](const MoleculeView& v) { return atom_list(*v.molecule, v.cell); })
-        .def_property_readonly("bonds", [](const MoleculeView& v) { return bond_list(*v.molecule); },
-                               "The bonds as pairs of indexes into atoms.")
+        .def_property_readonly(
+            "formula", [](const MoleculeView& v) { return v.molecule->formula(); },
+            "The formula in Hill order.")
+        .def_property_readonly(
+            "atoms", [](const MoleculeView& v) { return atom_list(*v.molecule, v.cell); },
+            "The molecule's atoms.")
+        .def_property_readonly(
+            "bonds", [](const MoleculeView& v) { return bond_list(*v.molecule); },
+            "The bonds as pairs of indexes into atoms.")
         .def("__len__", [](const MoleculeView& v) { return v.molecule->natoms(); })
-        .def("__repr__", [](const MoleculeView& v) { return "<cif.Molecule " + v.molecule->formula() + ">"; });
+        .def("__repr__",
+             [](const MoleculeView& v) { return "<cif.Molecule " + v.molecule->formula() + ">"; });
 
     py::class_<SelectorView>(m, "DisorderSelector",
                              "The groups of one disorder assembly, one of them selected.")
-        .def_property_readonly("assembly", [](const SelectorView& s) { return s.selector->assembly(); })
-        .def_property_readonly("groups", [](const SelectorView& s) { return s.selector->groups(); })
-        .def_property_readonly("selected", [](const SelectorView& s) { return s.selector->selected_group(); })
-        .def("select", [](const SelectorView& s, int group) { s.selector->select(group); },
-             py::arg("group"), "Selects one of the groups.")
-        .def("atoms",
-             [](const SelectorView& s, int group) {
-                 py::list atoms;
-                 for (const THandle<Atom>& atom : s.selector->atoms(group))
-                     atoms.append(AtomView{atom, s.cell});
-                 return atoms;
-             },
-             py::arg("group"))
+        .def_property_readonly(
+            "assembly", [](const SelectorView& s) { return s.selector->assembly(); },
+            "The assembly's number.")
+        .def_property_readonly(
+            "groups", [](const SelectorView& s) { return s.selector->groups(); },
+            "The group numbers, in order.")
+        .def_property_readonly(
+            "selected", [](const SelectorView& s) { return s.selector->selected_group(); },
+            "The group selected.")
+        .def(
+            "select", [](const SelectorView& s, int group) { s.selector->select(group); },
+            py::arg("group"), "Selects one of the groups.")
+        .def(
+            "atoms",
+            [](const SelectorView& s, int group) {
+                py::list atoms;
+                for (const THandle<Atom>& atom : s.selector->atoms(group))
+                    atoms.append(AtomView{atom, s.cell});
+                return atoms;
+            },
+            py::arg("group"), "The atoms of a group.")
         .def("__repr__", [](const SelectorView& s) {
             return "<cif.DisorderSelector assembly " + std::to_string(s.selector->assembly()) +
                    ", group " + std::to_string(s.selector->selected_group()) + " selected>";
@@ -265,11 +304,14 @@ void bind_structure(py::module_& m) {
         "edits of the block do not reach it. Molecules are built when first asked for.")
         .def(py::init([](const Block& block) { return std::make_shared<Structure>(*block.block); }),
              py::arg("block"))
-        .def_property_readonly("cell", [](const Structure& s) { return *s.cell(); })
-        .def_property_readonly("atoms", [](const Structure& s) { return atom_list(*s.atoms(), s.cell()); },
-                               "Every atom site listed, in file order.")
-        .def_property_readonly("diagnostics", [](const Structure& s) { return s.diagnostics(); },
-                               "Remarks made building the structure.")
+        .def_property_readonly(
+            "cell", [](const Structure& s) { return *s.cell(); }, "The unit cell and space group.")
+        .def_property_readonly(
+            "atoms", [](const Structure& s) { return atom_list(*s.atoms(), s.cell()); },
+            "Every atom site listed, in file order.")
+        .def_property_readonly(
+            "diagnostics", [](const Structure& s) { return s.diagnostics(); },
+            "Remarks made building the structure.")
         .def(
             "molecules",
             [](Structure& s) {

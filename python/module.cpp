@@ -4,7 +4,6 @@
 #include <cif/CifErrorException.h>
 #include <pybind11/stl.h>
 
-
 #include "Bindings.h"
 
 namespace cifpy {
@@ -78,8 +77,8 @@ void translate_library_errors() {
         try {
             if (thrown) std::rethrow_exception(thrown);
         } catch (const CifErrorException& e) {
-            py::object error = py::reinterpret_borrow<py::object>(error_class)(
-                e.error().complete_message());
+            py::object error =
+                py::reinterpret_borrow<py::object>(error_class)(e.error().complete_message());
             error.attr("diagnostic") = py::cast(e.error());
             error.attr("diagnostics") = py::make_tuple(e.error());
             PyErr_SetObject(error_class, error.ptr());

@@ -116,9 +116,24 @@ TEST(Writing, LoopCommentsAndTheLoopsPlaceInTheWriteOrder) {
 // Values a file may hold, or a program set, that read back otherwise when written bare or
 // with a quote that ends them early; each reads back as itself, alone and in a loop.
 TEST(Writing, EveryValueReadsBackAsItself) {
-    const Names tricky = {"it's \"so\" said", "'quoted'", "\"quoted\"", "a' b", "a\" b",
-                          "tab\tinside", "data_x", "Save_frame", "loop_", "global_", "stop_",
-                          "#hash", "$ref", ";semi", "_name", "[list]", "it's", "x'",
+    const Names tricky = {"it's \"so\" said",
+                          "'quoted'",
+                          "\"quoted\"",
+                          "a' b",
+                          "a\" b",
+                          "tab\tinside",
+                          "data_x",
+                          "Save_frame",
+                          "loop_",
+                          "global_",
+                          "stop_",
+                          "#hash",
+                          "$ref",
+                          ";semi",
+                          "_name",
+                          "[list]",
+                          "it's",
+                          "x'",
                           "ends with a '"};
     for (const std::string& value : tricky) {
         THandle<Cif> cif = read_cif("data_x\n_v 1\nloop_\n_l\n1 2\n");
