@@ -40,7 +40,15 @@ TEST(UncertainValue, ReadAndWrittenAsStated) {
         EXPECT_DOUBLE_EQ(read.value(), value) << text;
         EXPECT_NEAR(read.uncertainty().value(), uncertainty, 1e-12) << text;
         EXPECT_EQ(printed(read), written);
+        const std::optional<UncertainValue> from_text = UncertainValue::from_text(text);
+        ASSERT_TRUE(from_text) << text;
+        EXPECT_EQ(from_text->value(), read.value()) << text;
+        EXPECT_EQ(from_text->uncertainty().value(), read.uncertainty().value()) << text;
+        EXPECT_EQ(from_text->uncertainty().decimals(), read.uncertainty().decimals()) << text;
     }
+    // The whole text must be the number.
+    for (const char* more : {"1.5 ", "1.5(2)x", " 1.5", "1.5(2) (3)"})
+        EXPECT_FALSE(UncertainValue::from_text(more)) << more;
     // Numbers no double holds are bad values, not exceptions.
     const std::string digits(400, '9');
     for (const std::string& bad :
@@ -51,6 +59,7 @@ TEST(UncertainValue, ReadAndWrittenAsStated) {
         std::istringstream in(bad);
         UncertainValue().parse(in);
         EXPECT_TRUE(in.fail()) << bad;
+        EXPECT_FALSE(UncertainValue::from_text(bad)) << bad;
     }
     EXPECT_EQ(printed(UncertainValue(10.5, Uncertainty(0.0123))), "10.500(12)");
     EXPECT_EQ(printed(UncertainValue(1.0 / 3.0)), "0.333333");

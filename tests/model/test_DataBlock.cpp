@@ -6,6 +6,7 @@
 
 #include "Support.h"
 #include "cif/CifErrorException.h"
+#include "cif/CifLoopRows.h"
 
 namespace {
 
@@ -286,4 +287,36 @@ TEST(DataBlockArena, WriteOrderPlacesSurviveRemovalAndReadding) {
     cif = THandle<Cif>();
     EXPECT_EQ(removed[7]->value(), "6");
     EXPECT_EQ(last_b->value(), "49");
+}
+
+TEST(LoopRows, RowsOfAReadLoopAndOfOneCutShort) {
+    const THandle<Cif> cif =
+        read_cif("data_r\nloop_\n_atom_site_label\n_atom_site_fract_x\nC1 0.1\nO2 0.2\nN3\n");
+    const CifDataBlock& block = **cif->block_begin();
+    const CifLoopRows rows(block, **block.begin_loops());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_FALSE(rows.empty());
+    EXPECT_EQ(rows.columns().size(), 2u);
+    Names labels;
+    for (const CifLoopRows::Row row : rows) {
+        EXPECT_EQ(row.size(), 2u);
+        labels.emplace_back(row[0]);
+        EXPECT_EQ(row.value("_ATOM_SITE_LABEL"), row[0]);
+    }
+    EXPECT_EQ(labels, (Names{"C1", "O2", "N3"}));
+    EXPECT_EQ(rows[1].value("_atom_site_fract_x"), "0.2");
+    EXPECT_EQ(rows[1].index(), 1u);
+    EXPECT_EQ(rows[2][1].data(), nullptr);  // the column is one value short
+    EXPECT_EQ(rows[0].value("_no_such_column").data(), nullptr);
+    EXPECT_EQ(std::distance(rows.begin(), rows.end()), 3);
+    // A column the block lacks is empty, and the rows follow the values, not the columns.
+    CifLoop loop;
+    loop.add_column("_atom_site_fract_x");
+    loop.add_column("_missing");
+    block.find("_atom_site_fract_x")->add_value("0.3");
+    const CifLoopRows grown(block, loop);
+    EXPECT_EQ(grown.size(), 3u);
+    EXPECT_EQ(grown[2][0], "0.3");
+    EXPECT_EQ(grown[0][1].data(), nullptr);
+    EXPECT_TRUE(CifLoopRows(block, CifLoop()).empty());
 }

@@ -75,6 +75,20 @@ TEST(DataItem, AnUnloopedItemRefusesASecondValueAndKeepsItsOwn) {
     EXPECT_EQ(values(*target), (Names{"1", "2"}));
 }
 
+TEST(DataItem, NumbersWithTheirUncertainty) {
+    const THandle<CifDataItem> item =
+        column("_x", {"1.234(5)", "?", ".", "abc", "-2e1(3)", "7", "1.5 (2)"});
+    ASSERT_TRUE(item->number(0));
+    EXPECT_DOUBLE_EQ(item->number(0)->value(), 1.234);
+    EXPECT_DOUBLE_EQ(item->number(0)->uncertainty().value(), 0.005);
+    EXPECT_DOUBLE_EQ(item->number(4)->value(), -20);
+    EXPECT_DOUBLE_EQ(item->number(4)->uncertainty().value(), 30);
+    EXPECT_FALSE(item->number(5)->uncertainty().given());
+    for (unsigned none : {1u, 2u, 3u, 6u, 7u, 100u})
+        EXPECT_FALSE(item->number(none)) << none;
+    EXPECT_DOUBLE_EQ(make_item("_y")->number().value_or(UncertainValue(-1)).value(), -1);
+}
+
 TEST(DataItem, EqualityIsTheExactNameAndTheValues) {
     THandle<CifDataItem> a = make_item("_a");
     THandle<CifDataItem> b = make_item("_A");

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <thread>
 
 #include "Support.h"
 
@@ -148,3 +149,36 @@ TEST(RealFiles, InputsAsUsersHaveThem) {
 }
 
 }  // namespace
+
+// One dictionary serves reads on several threads at once: each thread's documents are what
+// a read alone gives, and the dictionary's count is back where it started.
+TEST(RealFiles, ThreadsShareOneDictionary) {
+    const THandle<CifConcreteDictionary> dictionary = core_dictionary();
+    const THandle<CifDictionary> shared = dictionary;
+    const int count_before = dictionary.count();
+    const std::vector<std::string> paths = test_data::structures();
+    const auto read_all = [&] {
+        std::vector<std::string> results;
+        for (const std::string& path : paths) {
+            Cif cif(shared);
+            cif.read_file(path, CifParserSettings());
+            std::ostringstream errors;
+            cif.errors()->print(errors);
+            results.push_back(written(cif) + errors.str());
+        }
+        return results;
+    };
+    const std::vector<std::string> alone = read_all();
+    std::vector<std::vector<std::string>> results(4);
+    std::vector<std::thread> threads;
+    for (auto& result : results)
+        threads.emplace_back([&result, &read_all] {
+            for (int round = 0; round < 3; ++round)
+                result = read_all();
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const auto& result : results)
+        EXPECT_EQ(result, alone);
+    EXPECT_EQ(dictionary.count(), count_before);
+}
