@@ -88,6 +88,10 @@ bench)
     install_missing_packages
     configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DCIF_BUILD_TESTS=OFF >/dev/null
     ./build-release/bench/cif-bench
+    if [ -d build-release/python ]; then
+        echo "== the Python module"
+        /usr/bin/python3 bench/python_bench.py build-release
+    fi
     ;;
 fuzz)
     PACKAGES+=(clang libclang-rt-dev)

@@ -6,6 +6,9 @@
 //   cif-bench [DATA_DIR [MORE_CIF_DIR]]  timings; one line per measurement
 //   cif-bench --rss FILE        reads FILE into a document and prints the peak resident size
 //   cif-bench --write-structures FILE [DATA_DIR [MORE_CIF_DIR]]  writes the structures text
+//   cif-bench --write-large FILE [DATA_DIR [MORE_CIF_DIR]]       writes the large text
+//   cif-bench --read FILE       prints the best of three reads of FILE from memory, in seconds
+//                               (bench/python_bench.py races the Python module against it)
 //
 // Plain timer, best of several runs; not part of the test run.
 #include <cif/Cif.h>
@@ -332,6 +335,11 @@ std::vector<fs::path> structure_files(const fs::path& data, const fs::path& more
     return files;
 }
 
+// Real structures mixed with long generated atom-site loops, about 60 MB.
+std::string large_text(const std::vector<std::string>& structures) {
+    return concatenate(structures, 60u * 1000 * 1000, 20000);
+}
+
 std::vector<std::string> read_structures(const std::vector<fs::path>& files) {
     std::vector<std::string> structures;
     for (const fs::path& file : files)
@@ -387,7 +395,13 @@ int print_peak_memory(const char* self, const std::string& name, const std::stri
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--rss") return measure_peak_memory(argv[2]);
-    const bool write_only = argc >= 3 && std::string(argv[1]) == "--write-structures";
+    if (argc == 3 && std::string(argv[1]) == "--read") {
+        const std::string text = read_file(argv[2]);
+        std::printf("%.6f\n", best_seconds(3, [&] { read_document(text); }));
+        return 0;
+    }
+    const std::string command = argc >= 3 ? argv[1] : "";
+    const bool write_only = command == "--write-structures" || command == "--write-large";
     const int first_folder = write_only ? 3 : 1;
     const fs::path data =
         argc > first_folder ? fs::path(argv[first_folder]) : fs::path(CIF_BENCH_DATA_DIR);
@@ -401,7 +415,8 @@ int main(int argc, char** argv) {
     }
     const std::string structures_text = concatenate(structures, 50u * 1000 * 1000);
     if (write_only) {
-        std::ofstream(argv[2], std::ios::binary) << structures_text;
+        std::ofstream(argv[2], std::ios::binary)
+            << (command == "--write-large" ? large_text(structures) : structures_text);
         return 0;
     }
     measure("small", read_file(data / "cif" / "4003024.cif"), 200);
@@ -416,7 +431,7 @@ int main(int argc, char** argv) {
     measure_destruction("structures", structures_text, 3);
     measure_validation(data, "structures", structures_text, 3);
 
-    const std::string large = concatenate(structures, 60u * 1000 * 1000, 20000);
+    const std::string large = large_text(structures);
     std::printf("large generated CIF: %.1f MB\n", double(large.size()) / 1e6);
     measure("large", large, 3);
     measure_database(large, 3);
