@@ -164,6 +164,17 @@ void bind_dictionary(py::module_& m) {
 }
 
 void bind_checks(py::module_& m) {
+    // What a small-molecule structure paper is expected to state (cif-check's defaults).
+    const std::vector<std::string> publication_items = {"_publ_section_title", "_journal_name_full",
+                                                        "_journal_year", "_publ_author_name"};
+    const std::vector<std::string> structure_items = {
+        "_cell_length_a",    "_cell_length_b",        "_cell_length_c",
+        "_cell_angle_alpha", "_cell_angle_beta",      "_cell_angle_gamma",
+        "_cell_volume",      "_chemical_formula_sum", "_symmetry_space_group_name_H-M",
+        "_atom_site_label",  "_atom_site_fract_x",    "_atom_site_fract_y",
+        "_atom_site_fract_z"};
+    m.attr("PUBLICATION_ITEMS") = py::tuple(py::cast(publication_items));
+    m.attr("STRUCTURE_ITEMS") = py::tuple(py::cast(structure_items));
     py::object document = m.attr("Document");
     const auto add = [&document](const char* name, py::cpp_function function) {
         document.attr(name) = function;
@@ -174,11 +185,12 @@ void bind_checks(py::module_& m) {
                const std::vector<std::string>& structure) {
                 return run_check(d, [&] { d.cif->check_mandatory(publication, structure); });
             },
-            py::name("check_mandatory"), py::is_method(document), py::arg("publication"),
-            py::arg("structure"),
+            py::name("check_mandatory"), py::is_method(document),
+            py::arg("publication") = publication_items, py::arg("structure") = structure_items,
             "Reports (as remarks) publication items missing from the blocks with journal or "
             "publication data and structure items missing from those with structure data; "
-            "returns the diagnostics added."));
+            "returns the diagnostics added. By default the items of PUBLICATION_ITEMS and "
+            "STRUCTURE_ITEMS."));
     add("check_consistency",
         py::cpp_function(
             [](const Document& d) {

@@ -19,15 +19,6 @@ import cif
 
 CIF_ENDINGS = (".cif", ".dic", ".mmcif")
 
-# What a small-molecule structure paper is expected to state (cif-check's defaults).
-PUBLICATION_ITEMS = ["_publ_section_title", "_journal_name_full", "_journal_year", "_publ_author_name"]
-STRUCTURE_ITEMS = [
-    "_cell_length_a", "_cell_length_b", "_cell_length_c", "_cell_angle_alpha",
-    "_cell_angle_beta", "_cell_angle_gamma", "_cell_volume", "_chemical_formula_sum",
-    "_symmetry_space_group_name_H-M", "_atom_site_label", "_atom_site_fract_x",
-    "_atom_site_fract_y", "_atom_site_fract_z",
-]  # fmt: skip
-
 # Diagnostics after which the text is not what the file says: the file fails whatever its
 # level. A line cut at 2048 characters (LineTooLong with that limit) is one too.
 NOT_READ_AS_WRITTEN = {312, 311, 313, 301, 377, 376, 305}
@@ -93,7 +84,7 @@ def verdict(diagnostics, fail_on):
 def check_file(path, options):
     document = cif.read(path, dictionary=dictionary_for(options["dictionaries"]))
     if options["mandatory"]:
-        document.check_mandatory(PUBLICATION_ITEMS, STRUCTURE_ITEMS)
+        document.check_mandatory()  # cif-check's items
     if options["consistency"]:
         document.check_consistency()
     if options["rules"]:

@@ -9,13 +9,6 @@ import cif
 from conftest import DATA, all_structures, bundled
 from test_reading import check_json, ours
 
-PUBLICATION = ["_publ_section_title", "_journal_name_full", "_journal_year", "_publ_author_name"]
-STRUCTURE = [
-    "_cell_length_a", "_cell_length_b", "_cell_length_c", "_cell_angle_alpha",
-    "_cell_angle_beta", "_cell_angle_gamma", "_cell_volume", "_chemical_formula_sum",
-    "_symmetry_space_group_name_H-M", "_atom_site_label", "_atom_site_fract_x",
-    "_atom_site_fract_y", "_atom_site_fract_z",
-]  # fmt: skip
 
 
 def test_bundled_dictionaries_read_clean():
@@ -85,7 +78,7 @@ def test_checks_find_what_cif_check_finds(cif_check, core):
     )
     for path in files:
         document = cif.read(path, dictionary=core)
-        added = document.check_mandatory(PUBLICATION, STRUCTURE)
+        added = document.check_mandatory()
         added += document.check_consistency()
         added += document.check_rules()
         assert ours(document) == findings[path], path
@@ -98,7 +91,7 @@ def test_checks_report_in_a_small_document(core):
         "C1 0.1\nC1 0.2\n",
         dictionary=core,
     )
-    missing = document.check_mandatory(PUBLICATION, STRUCTURE)
+    missing = document.check_mandatory(cif.PUBLICATION_ITEMS, cif.STRUCTURE_ITEMS)
     assert {d.arguments[0] for d in missing} >= {"_publ_section_title", "_journal_year"}
     assert all(d.severity == "remark" for d in missing)
     assert "DuplicateAtomLabel" in [d.name for d in document.check_consistency()]
