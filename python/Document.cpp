@@ -135,6 +135,8 @@ void set_item(const Block& block, const std::string& name, const py::handle& val
         block.block->set_value(name, value.cast<std::string>());
         return;
     }
+    if (!py::isinstance<py::sequence>(value) || py::isinstance<py::bytes>(value))
+        throw py::type_error("a value is a str, or a list of str for a looped item");
     const auto values = value.cast<std::vector<std::string>>();
     THandle<CifDataItem> item = block.block->find(name);
     if (!item || !item->is_looped()) {

@@ -30,9 +30,10 @@ def archive_check(*arguments):
     [[], ["-d", "core", "--mandatory", "--consistency", "--rules", "--fail-on", "warning"]],
     ids=["syntax", "everything"],
 )
-def test_records_are_cif_checks(cif_check, options):
+def test_records_are_cif_checks(cif_check, options, tmp_path):
     pytest.importorskip("dask.distributed")
-    roots = [os.path.join(DATA, "cif")]
+    (tmp_path / "long-line.cif").write_text("data_a\n_x '" + "w" * 3000 + "'\n_y 1\n")
+    roots = [os.path.join(DATA, "cif"), str(tmp_path)]
     if os.path.isdir(os.path.join(SHARED, "malformed")):
         roots.append(os.path.join(SHARED, "malformed"))
     status, records = archive_check(*options, *roots)
@@ -45,5 +46,7 @@ def test_records_are_cif_checks(cif_check, options):
     _, expected = check_json(cif_check, paths, *options)
     for record in files:
         assert record == expected[record["file"]], record["file"]
+    long_line = next(r for r in files if r["file"].endswith("long-line.cif"))
+    assert not long_line["passed"] and "not read as written" in long_line["failures"][0]
     if options:
         assert batch["failed"] > 0  # warnings fail at this level

@@ -23,6 +23,13 @@ def test_bundled_dictionaries_read_clean():
         cif.Dictionary.bundled("nonesuch")
 
 
+def test_dictionaries_take_long_lines():
+    text = "data_on_x\n_name '_x'\n_type char\n_definition '" + "w " * 60 + "'\n"
+    dictionary = cif.Dictionary.from_string(text)
+    assert dictionary.diagnostics == []
+    assert dictionary.definition("_x")["definition"].startswith("w w")
+
+
 def test_definitions(core):
     length = core.definition("_CELL_LENGTH_A")
     assert (length["category"], length["type"], length["esd"], length["units"]) == (

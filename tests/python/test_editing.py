@@ -59,6 +59,7 @@ def test_numbers_with_their_su(block):
     assert block.number("_cell_length_a").su == pytest.approx(0.0002)
     assert block.number("_cell_length_b") == cif.Number(7.5, None)
     assert block.number("_cell_volume") is None
+    assert block.number("_atom_site_occupancy", 1) is None  # "."
     assert block.number("_atom_site_fract_x", 1) == (pytest.approx(-0.15), pytest.approx(0.03))
     with pytest.raises(ValueError, match="not a number"):
         block.number("_symmetry_space_group_name_H-M")
@@ -113,9 +114,10 @@ def test_loop_rows_as_dicts(block):
 
 
 def test_a_short_column_gives_none_past_its_end():
-    block = cif.read_string("data_a\nloop_\n_x\n_y\n1 2 3\n")[0]
+    block = cif.read_string("data_a\nloop_\n_x\n_y\n'' 2 3\n")[0]
     loop = block.loops[0]
     assert len(loop) == 2
+    assert loop[0] == {"_x": "", "_y": "2"}
     assert loop[1] == {"_x": "3", "_y": None}
 
 
@@ -126,6 +128,12 @@ def test_editing_and_writing_back(block):
     with pytest.raises(KeyError):
         del block["_cell_volume"]
     block["_atom_site_label"] = ["C9", "O9", "N9"]
+    block["_cell_length_b"] = ["7.5", "7.6"]
+    assert block.item("_cell_length_b").looped and block.loop("_cell_length_b").columns == [
+        "_cell_length_b"
+    ]
+    with pytest.raises(TypeError):
+        block["_cell_length_b"] = 7.5
     loop = block.add_loop(["_geom_bond_atom_site_label_1", "_geom_bond_distance"], [["C9", "1.5"]])
     loop.add_row(["O9", "1.25(2)"])
     with pytest.raises(ValueError):
@@ -140,6 +148,7 @@ def test_editing_and_writing_back(block):
     assert again["_cell_length_a"] == "11"
     assert "_cell_volume" not in again
     assert again["_atom_site_label"] == ["C9", "O9", "N9"]
+    assert again["_cell_length_b"] == ["7.5", "7.6"]
     assert again.loop("_geom_bond_distance").column("_geom_bond_distance") == ["1.5", "1.25(2)"]
     assert "# stated by the authors" in block_text and "# the end" in block_text
     assert again.item("_cell_length_b").comments() == "# stated by the authors\n"

@@ -117,6 +117,15 @@ def test_non_standard_items_only_with_a_dictionary(core):
     ]
 
 
+def test_text_objects_read_as_utf8_and_paths_take_ignore(tmp_path):
+    text = "data_a\n_publ_author_name '\u03b1-Smith'\n"
+    assert cif.read(io.StringIO(text))[0]["_publ_author_name"] == "\u03b1-Smith"
+    path = tmp_path / "long.cif"
+    path.write_text("data_a\n_x " + "y" * 100 + "\n")
+    assert [d.name for d in cif.read(path, max_line_length=80).diagnostics] == ["LineTooLong"]
+    assert cif.read(path, max_line_length=80, ignore=[347]).diagnostics == []
+
+
 def test_bytes_that_are_no_utf8_read_as_latin1():
     document = cif.read_string(b"data_a\n_publ_author_name 'M\xfcller'\n")
     assert document[0]["_publ_author_name"] == "M\u00fcller"

@@ -95,7 +95,7 @@ def test_a_disordered_structure():
     selector = structure.disorder[0]
     assert selector.groups == [1, 2] and selector.selected == 1
     selector.select(2)
-    assert selector.selected == 2
+    assert selector.selected == 2 and structure.disorder[0].selected == 2
     minor = selector.atoms(2)
     assert len(minor) == 25 and all(a.disorder_group == 2 for a in minor)
     assert {a.disorder_assembly for a in minor} == {"A"}
@@ -124,6 +124,10 @@ def test_atoms_carry_displacement_and_coordinates():
     assert aniso["_atom_site_aniso_label"] == "Pd1"
     assert u[0][0] == cif.read_string(f"data_a _u {aniso['_atom_site_aniso_U_11']}")[0].number("_u").value
     assert u[1][2] == pytest.approx(block.number("_atom_site_aniso_U_23").value)
+    molecules = structure.molecules()
+    assert [m.formula for m in molecules] == ["C34 H10 F20 N P2 Pd", "B F4"]
+    packed = structure.packed_cell()  # Z = 4 in P 21/c: four of each
+    assert sorted(m.formula for m in packed) == sorted([m.formula for m in molecules] * 4)
     cell = structure.cell
     assert cell.cartesian(pd.fractional) == pytest.approx(pd.cartesian)
     assert cell.a == (10.1565, pytest.approx(0.0002))
@@ -168,6 +172,15 @@ def test_database_entries_and_records(cif_check):
         database[1]
     same = cif.Database(database.document)
     assert same.identifiers() == database.identifiers()
+
+
+def test_dates_and_entries_counted_from_the_end():
+    texts = [open(bundled(name), encoding="utf-8").read() for name in ("1000026-MgB2.cif", "4003024.cif")]
+    database = cif.Database(cif.read_string("\n".join(texts)))
+    assert database.identifiers() == ["1000026", "4003024"]
+    assert database[-1].identifier == "4003024" and database[-2].identifier == "1000026"
+    assert database[0].editors["created"] == "2002-02-11"
+    assert database[1].editors["created"] == "2019-01-13"
 
 
 def test_records_of_every_entry_read():

@@ -1,7 +1,10 @@
 """Threads reading at once with one dictionary, and memory that stays flat."""
 
 import os
+import sys
 import threading
+
+import pytest
 
 import cif
 from conftest import all_structures, bundled
@@ -59,3 +62,29 @@ def test_reading_and_dropping_leaves_the_process_size_flat(core):
         once()
     grown = resident_kib() - before
     assert grown < 2048, f"{grown} KiB more after 1000 reads"
+
+
+@pytest.mark.parametrize("source", ["memory", "file"])
+def test_other_threads_run_while_one_reads(source, tmp_path):
+    """Counted by the work the main thread does while another thread is inside the read; with
+    the interpreter's lock held by the reader it could do a few hundred steps at most, around
+    the read (445,000 here with the lock released, 600 without)."""
+    with open(bundled("1100893.cif"), "rb") as f:
+        data = f.read() * 1000  # about 20 MB; block names repeat, which is only a diagnostic
+    path = tmp_path / "big.cif"
+    path.write_bytes(data)
+    read = {"memory": lambda: cif.read_string(data), "file": lambda: cif.read(path)}[source]
+    reading = threading.Event()
+    reader = threading.Thread(target=lambda: (reading.set(), read()))
+    interval = sys.getswitchinterval()
+    sys.setswitchinterval(1e-6)  # a held lock would be handed over at once after the read
+    try:
+        reader.start()
+        reading.wait()
+        steps = 0
+        while reader.is_alive():
+            steps += 1
+    finally:
+        sys.setswitchinterval(interval)
+        reader.join()
+    assert steps > 10000
