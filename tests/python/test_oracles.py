@@ -1,7 +1,11 @@
 """Other readers as oracles: every (block, item, value) gemmi's and PyCifRW's Python modules
 give for the bundled and shared structures is what ours gives."""
 
+import io
+import json
 import os
+import shutil
+import subprocess
 
 import pytest
 
@@ -90,3 +94,41 @@ def test_pycifrw_reads_what_we_read(path):
             assert expected == values, (block_name, name)
             compared += 1
     assert compared == len(ours)
+
+
+TRICKY = [
+    "it's \"so\" said", "'quoted'", '"quoted"', "a' b", 'a" b', "tab\tinside", "data_x",
+    "loop_", "#hash", "$ref", ";semi", "_name", "[list]", "ends with a '", "two\nlines",
+]  # fmt: skip
+
+
+def tricky_document():
+    document = cif.Document()
+    block = document.new_block("data_tricky")
+    for i, value in enumerate(TRICKY):
+        block[f"_v{i}"] = value
+    block.add_loop(["_l_value", "_l_index"], [[v, str(i)] for i, v in enumerate(TRICKY)])
+    return document
+
+
+def test_what_we_write_others_read_as_we_meant(tmp_path):
+    text = tricky_document().to_string()
+    expected = [as_others_give(v) for v in TRICKY]
+    assert cif.read_string(text).diagnostics == []
+    if shutil.which("cif_parse"):  # cod-tools
+        path = tmp_path / "tricky.cif"
+        path.write_text(text)
+        run = subprocess.run(["cif_parse", "--output-json", str(path)], capture_output=True, check=True)
+        values = json.loads(run.stdout)["data"]["values"]
+        assert [values[f"_v{i}"][0] for i in range(len(TRICKY))] == expected
+        assert values["_l_value"] == expected
+    gemmi = pytest.importorskip("gemmi")
+    block = gemmi.cif.read_string(text).sole_block()
+    assert [gemmi_text(gemmi, block.find_value(f"_v{i}")) for i in range(len(TRICKY))] == expected
+    assert [gemmi_text(gemmi, v) for v in block.find_loop("_l_value")] == expected
+    pytest.importorskip("CifFile")
+    from CifFile import ReadCif
+
+    theirs = ReadCif(io.StringIO(text), grammar="1.1")["tricky"]
+    assert [theirs[f"_v{i}"] for i in range(len(TRICKY))] == expected
+    assert theirs["_l_value"] == expected
