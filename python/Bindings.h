@@ -50,9 +50,10 @@ THandle<CifDictionary> dictionary_or_empty(const Dictionary* dictionary);
 /// A value as Python text; bytes that are no UTF-8 are taken as Latin-1, so no value fails.
 py::str text(std::string_view value);
 
-/// (value, su) as a cif.Number, su None when the text states none; None for "?" and ".".
-/// Text that is no number raises ValueError naming `what`.
-py::object number(std::string_view value, const std::string& what);
+/// The item's value at the index as a number; nothing for "?" and "."; ValueError for text
+/// that is no number.
+std::optional<UncertainValue> number_of(const CifDataItem& item, unsigned index);
+/// (value, su) as a cif.Number, su None when the text states none.
 py::object number(const UncertainValue& value);
 
 /// The records from `first` on, as a list of Python diagnostics.

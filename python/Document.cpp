@@ -115,6 +115,12 @@ THandle<CifDataItem> item_named(const Block& block, const std::string& name) {
     return item;
 }
 
+py::object item_number(const CifDataItem& item, py::ssize_t index) {
+    const unsigned at = unsigned(checked_index(index, item.size(), "value"));
+    const std::optional<UncertainValue> read = number_of(item, at);
+    return read ? number(*read) : py::none();
+}
+
 py::list value_list(const CifDataItem& item) {
     py::list values;
     for (unsigned int i = 0; i < item.size(); ++i)
@@ -152,19 +158,15 @@ void set_item(const Block& block, const std::string& name, const py::handle& val
 // without s.u. (its s.u.); text that is no number raises ValueError.
 py::tuple number_arrays(const CifDataItem& item) {
     const std::size_t size = item.size();
-    py::array_t<double> values(py::ssize_t(size) * 1), sus(py::ssize_t(size) * 1);
+    const auto count = static_cast<py::ssize_t>(size);
+    py::array_t<double> values(count), sus(count);
     double* value = values.mutable_data();
     double* su = sus.mutable_data();
     const double none = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t i = 0; i < size; ++i) {
-        const std::string_view view = item.value_view(unsigned(i));
         value[i] = su[i] = none;
-        if (view == "?" || view == ".") continue;
-        const std::optional<UncertainValue> read = UncertainValue::from_text(view);
-        if (!read) {
-            throw py::value_error(item.name() + " value " + std::to_string(i + 1) + ": '" +
-                                  std::string(view) + "' is not a number");
-        }
+        const std::optional<UncertainValue> read = number_of(item, unsigned(i));
+        if (!read) continue;
         value[i] = read->value();
         if (read->uncertainty().given()) su[i] = read->uncertainty().value();
     }
@@ -208,17 +210,12 @@ Loop add_loop(const Block& block, const std::vector<std::string>& columns,
     return loop;
 }
 
-template <class Wrapper>
-CifCommentable& commentable(const Wrapper& wrapper);
-template <>
 CifCommentable& commentable(const Block& block) {
     return *block.block;
 }
-template <>
 CifCommentable& commentable(const Item& item) {
     return *item.item;
 }
-template <>
 CifCommentable& commentable(const Loop& loop) {
     return *loop.loop;
 }
@@ -356,11 +353,8 @@ void bind_block(py::module_& m) {
             "The item itself (KeyError when none): values, numbers, comments, line.")
         .def(
             "number",
-            [](const Block& b, const std::string& name, unsigned index) {
-                const THandle<CifDataItem> item = item_named(b, name);
-                if (index >= item->size())
-                    throw py::index_error(name + ": no value " + std::to_string(index));
-                return number(item->value_view(index), name);
+            [](const Block& b, const std::string& name, py::ssize_t index) {
+                return item_number(*item_named(b, name), index);
             },
             py::arg("name"), py::arg("index") = 0,
             "The value as a Number (value, su); None for '?' and '.'; ValueError for text.")
@@ -421,11 +415,7 @@ void bind_item(py::module_& m) {
                      i.item->value_view(unsigned(checked_index(index, i.item->size(), "value"))));
              })
         .def(
-            "number",
-            [](const Item& i, py::ssize_t index) {
-                const unsigned at = unsigned(checked_index(index, i.item->size(), "value"));
-                return number(i.item->value_view(at), i.item->name());
-            },
+            "number", [](const Item& i, py::ssize_t index) { return item_number(*i.item, index); },
             py::arg("index") = 0, "The value as a Number (value, su); None for '?' and '.'.")
         .def(
             "numbers", [](const Item& i) { return number_arrays(*i.item); },

@@ -33,11 +33,15 @@ py::object number(const UncertainValue& value) {
         value.value(), su.given() ? py::object(py::float_(su.value())) : py::none());
 }
 
-py::object number(std::string_view value, const std::string& what) {
-    if (value == "?" || value == ".") return py::none();
-    const std::optional<UncertainValue> read = UncertainValue::from_text(value);
-    if (!read) throw py::value_error(what + ": '" + std::string(value) + "' is not a number");
-    return number(*read);
+std::optional<UncertainValue> number_of(const CifDataItem& item, unsigned index) {
+    const std::string_view value = item.value_view(index);
+    if (value == "?" || value == ".") return std::nullopt;
+    std::optional<UncertainValue> read = UncertainValue::from_text(value);
+    if (!read) {
+        throw py::value_error(item.name() + " value " + std::to_string(index + 1) + ": '" +
+                              std::string(value) + "' is not a number");
+    }
+    return read;
 }
 
 py::list diagnostics(const CifErrorContainer& errors, std::size_t first) {
