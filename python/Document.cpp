@@ -378,6 +378,15 @@ void bind_block(py::module_& m) {
             "The loop holding the item, or None.")
         .def("add_loop", &add_loop, py::arg("columns"), py::arg("rows") = py::list(),
              "Makes a loop of the columns (items named there join it) and adds the rows.")
+        .def(
+            "remove_loop",
+            [](const Block& b, const std::string& name) {
+                if (!b.block->is_looped(name)) throw py::key_error(name);
+                std::vector<std::string> columns;
+                b.block->loop_columns(name, columns);
+                b.block->remove(columns);
+            },
+            py::arg("name"), "Removes the loop holding the item, with all its columns.")
         .def("to_string", &block_text, py::arg("line_length") = 80, "The block as CIF text.")
         .def("__str__", [](const Block& b) { return block_text(b, 80); })
         .def("__repr__",

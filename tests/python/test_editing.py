@@ -136,6 +136,11 @@ def test_editing_and_writing_back(block):
         block["_cell_length_b"] = 7.5
     loop = block.add_loop(["_geom_bond_atom_site_label_1", "_geom_bond_distance"], [["C9", "1.5"]])
     loop.add_row(["O9", "1.25(2)"])
+    block.add_loop(["_gone_a", "_gone_b"], [["1", "2"]])
+    block.remove_loop("_gone_b")
+    assert "_gone_a" not in block and all("_gone_b" not in l for l in block.loops)
+    with pytest.raises(KeyError):
+        block.remove_loop("_cell_length_a")  # in no loop
     with pytest.raises(ValueError):
         loop.add_row(["O9"])
     block.item("_cell_length_b").set_comments("# stated by the authors\n")
