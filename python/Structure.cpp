@@ -285,6 +285,11 @@ const THandle<CrystalMaker>& Structure::maker() {
     return maker_;
 }
 
+THandle<std::vector<THandle<Molecule>>> Structure::molecules(void (CrystalMaker::*select)()) {
+    ((*maker()).*select)();
+    return maker()->molecules();
+}
+
 const THandle<Structure::Selectors>& Structure::selectors() {
     build_once([this](CifErrorContainer& remarks) {
         if (!selectors_) {
@@ -315,22 +320,19 @@ void bind_structure(py::module_& m) {
         .def(
             "molecules",
             [](Structure& s) {
-                s.maker()->select_molecules();
-                return molecule_list(*s.maker()->molecules(), s.cell());
+                return molecule_list(*s.molecules(&CrystalMaker::select_molecules), s.cell());
             },
             "The whole molecules, each completed across symmetry.")
         .def(
             "packed_cell",
             [](Structure& s) {
-                s.maker()->select_cell();
-                return molecule_list(*s.maker()->molecules(), s.cell());
+                return molecule_list(*s.molecules(&CrystalMaker::select_cell), s.cell());
             },
             "The molecules whose centres lie in the unit cell.")
         .def(
             "formulas",
             [](Structure& s) {
-                s.maker()->select_molecules();
-                return counted_formulas(*s.maker()->molecules());
+                return counted_formulas(*s.molecules(&CrystalMaker::select_molecules));
             },
             "The molecules' formulas with their counts, as '2 C6 H6, H2 O'.")
         .def_property_readonly(

@@ -24,6 +24,8 @@ class Structure {
     const THandle<Molecule>& atoms() const { return atoms_; }
     const std::vector<CifError>& diagnostics() const { return diagnostics_; }
     const THandle<CrystalMaker>& maker();
+    /// The maker's molecules after the selection (select_molecules, select_cell, ...).
+    THandle<std::vector<THandle<Molecule>>> molecules(void (CrystalMaker::*select)());
     const THandle<Selectors>& selectors();
 
   private:

@@ -1,6 +1,6 @@
 # Builds the README's example programs as a host would, against the installed library
 # (MODE installed) or with the library added as a subdirectory (MODE subdirectory), then runs
-# it on a bundled structure.
+# them on bundled structures.
 file(REMOVE_RECURSE ${WORK_DIR})
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output
@@ -12,12 +12,12 @@ function(run)
 endfunction()
 
 file(READ ${SOURCE_DIR}/README.md readme)
-# The two cpp blocks, one after the other (a list would split the code at its semicolons).
+# The three cpp blocks, one after the other (a list would split the code at its semicolons).
 set(rest "${readme}")
-foreach(index 0 1)
+foreach(index 0 1 2)
   string(REGEX MATCH "```cpp\n([^`]*)```" example "${rest}")
   if(NOT example)
-    message(FATAL_ERROR "README.md should have two cpp examples")
+    message(FATAL_ERROR "README.md should have three cpp examples")
   endif()
   file(WRITE ${WORK_DIR}/programs/program_${index}.cpp "${CMAKE_MATCH_1}")
   string(FIND "${rest}" "${example}" at)
@@ -63,7 +63,11 @@ run(${WORK_DIR}/build/program_0 ${SOURCE_DIR}/data/dict/cif_core.dic
 if(NOT output MATCHES "_cell_length_a")
   message(FATAL_ERROR "the example did not write the document back:\n${output}")
 endif()
-run(${WORK_DIR}/build/program_1 ${SOURCE_DIR}/data/cif/2205053-molecule.cif)
+run(${WORK_DIR}/build/program_1 ${SOURCE_DIR}/data/cif/1100893.cif)
+if(NOT output MATCHES "^10.1565 su 0.0002\nChase, Preston A.\n.*\nPd1\nP1\n")
+  message(FATAL_ERROR "the numbers and rows example did not read the structure:\n${output}")
+endif()
+run(${WORK_DIR}/build/program_2 ${SOURCE_DIR}/data/cif/2205053-molecule.cif)
 if(NOT output MATCHES "2205053: P21/c, 12 atoms, 2 x C4 H8 Br2 Cu N8 in the cell")
   message(FATAL_ERROR "the database example did not list the structure:\n${output}")
 endif()
