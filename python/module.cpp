@@ -37,9 +37,11 @@ std::optional<UncertainValue> number_of(const CifDataItem& item, unsigned index)
     const std::string_view value = item.value_view(index);
     if (value == "?" || value == ".") return std::nullopt;
     std::optional<UncertainValue> read = UncertainValue::from_text(value);
-    if (!read) {
-        throw py::value_error(item.name() + " value " + std::to_string(index + 1) + ": '" +
-                              std::string(value) + "' is not a number");
+    if (!read) {  // the message as the value reads in Python, whatever its bytes
+        const std::string message = item.name() + " value " + std::to_string(index + 1) + ": '" +
+                                    std::string(value) + "' is not a number";
+        PyErr_SetObject(PyExc_ValueError, text(message).ptr());
+        throw py::error_already_set();
     }
     return read;
 }

@@ -63,6 +63,8 @@ def test_numbers_with_their_su(block):
     assert block.number("_atom_site_fract_x", 1) == (pytest.approx(-0.15), pytest.approx(0.03))
     with pytest.raises(ValueError, match="not a number"):
         block.number("_symmetry_space_group_name_H-M")
+    with pytest.raises(ValueError, match="'caf\u00e9' is not a number"):
+        cif.read_string(b"data_a _x caf\xe9")[0].number("_x")
     with pytest.raises(IndexError):
         block.number("_atom_site_fract_x", 3)
     assert block.item("_atom_site_fract_x").number(-1) == (0.5, None)
