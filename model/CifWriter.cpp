@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -12,6 +13,7 @@
 #include "cif/CifDataItem.h"
 #include "cif/CifLoop.h"
 #include "cif/StringFunctionsLibCif.h"
+#include "model/CifCharacters.h"
 
 namespace {
 
@@ -75,8 +77,12 @@ class Output {
     bool failed_ = false;
 };
 
-// How a value is delimited in CIF text.
-enum class Form { Bare, Quoted, TextField };
+// How a value is delimited in CIF text; a quoted form is its quote character.
+enum class Form : char { Bare = 0, Apostrophes = '\'', DoubleQuotes = '"', TextField = ';' };
+
+bool is_quoted(Form form) {
+    return form == Form::Apostrophes || form == Form::DoubleQuotes;
+}
 
 bool is_blank(char c) {
     return c == ' ' || c == '\t';
@@ -93,12 +99,12 @@ bool encloses(std::string_view value, char quote) {
 }
 
 // Apostrophes, or double quotes when the value holds an apostrophe; the other one when the
-// first cannot enclose it; none (0) when neither can.
-char quote_for(std::string_view value) {
+// first cannot enclose it; a text field when neither can.
+Form quoted_form(std::string_view value) {
     const char preferred = value.find('\'') == std::string_view::npos ? '\'' : '"';
     const char other = preferred == '\'' ? '"' : '\'';
-    if (encloses(value, preferred)) return preferred;
-    return encloses(value, other) ? other : '\0';
+    if (encloses(value, preferred)) return Form(preferred);
+    return encloses(value, other) ? Form(other) : Form::TextField;
 }
 
 // Whether the value starts with the word (given in lower case), in any letter case.
@@ -110,27 +116,92 @@ bool starts_with_word(std::string_view value, std::string_view word) {
     return true;
 }
 
-// A bare value read back as a block or frame header, a loop, or a quoted value, a comment
-// or a text field.
-bool needs_delimiters(std::string_view value) {
-    if (value.find_first_of(" \t") != std::string_view::npos) return true;
-    if (std::string_view("_['\"#$;").find(value[0]) != std::string_view::npos) return true;
-    return starts_with_word(value, "data_") || starts_with_word(value, "save_") ||
-           starts_with_word(value, "loop_") || starts_with_word(value, "global_") ||
-           starts_with_word(value, "stop_");
+// What a value's characters ask of its delimiters.
+enum Needs : unsigned { LineFeed = 1, Blank = 2 };
+
+// Whether any of eight bytes is a control character or the blank, all below '!': one
+// subtraction finds them (exactly for bytes below 128; the others are never below '!').
+bool has_white(std::uint64_t bytes) {
+    constexpr std::uint64_t ones = cif::detail::byte_ones;
+    return ((bytes - '!' * ones) & ~bytes & 0x80 * ones) != 0;
+}
+
+// Whether the value (not empty) holds white space or a control character, eight bytes at a
+// time: most values hold none, and most are a few bytes long, read in two overlapping halves
+// (or, below four bytes, as their first, middle and last byte repeated).
+bool may_hold_white(std::string_view value) {
+    const char* p = value.data();
+    const std::size_t n = value.size();
+    std::uint64_t bytes;
+    if (n < 4) {
+        const auto byte = [](char c) { return std::uint64_t(static_cast<unsigned char>(c)); };
+        bytes = byte(p[0]) | byte(p[n / 2]) << 8 | byte(p[n - 1]) << 16;
+        bytes |= bytes << 24;
+        return has_white(bytes | bytes << 48);
+    }
+    if (n <= 8) {
+        std::uint32_t first, last;
+        std::memcpy(&first, p, 4);
+        std::memcpy(&last, p + n - 4, 4);
+        return has_white(first | std::uint64_t(last) << 32);
+    }
+    for (std::size_t at = 0; at + 8 < n; at += 8) {
+        std::memcpy(&bytes, p + at, 8);
+        if (has_white(bytes)) return true;
+    }
+    std::memcpy(&bytes, p + n - 8, 8);
+    return has_white(bytes);
+}
+
+unsigned needs_of(std::string_view value) {
+    if (!may_hold_white(value)) return 0;
+    if (value.find('\n') != std::string_view::npos) return LineFeed;
+    const bool blank =
+        value.find(' ') != std::string_view::npos || value.find('\t') != std::string_view::npos;
+    return blank ? Blank : 0u;
+}
+
+// A bare value that would read back as a block or frame header, a loop, or a quoted value,
+// a comment or a text field.
+bool starts_as_something_else(std::string_view value) {
+    switch (value[0]) {
+        case '_':
+        case '[':
+        case '\'':
+        case '"':
+        case '#':
+        case '$':
+        case ';':
+            return true;
+        case 'd':
+        case 'D':
+            return starts_with_word(value, "data_");
+        case 's':
+        case 'S':
+            return starts_with_word(value, "save_") || starts_with_word(value, "stop_");
+        case 'l':
+        case 'L':
+            return starts_with_word(value, "loop_");
+        case 'g':
+        case 'G':
+            return starts_with_word(value, "global_");
+        default:
+            return false;
+    }
 }
 
 // A line feed needs a text field, and so does a value no quote can enclose; a blank, or a
 // start that would read as something else, needs quotes. Loop cells quote the empty value too.
 Form form_of(std::string_view value, bool quote_empty) {
-    if (value.find('\n') != std::string_view::npos) return Form::TextField;
-    if (value.empty()) return quote_empty ? Form::Quoted : Form::Bare;
-    if (!needs_delimiters(value)) return Form::Bare;
-    return quote_for(value) != '\0' ? Form::Quoted : Form::TextField;
+    if (value.empty()) return quote_empty ? Form::Apostrophes : Form::Bare;
+    const unsigned needs = needs_of(value);
+    if (needs & LineFeed) return Form::TextField;
+    if (!(needs & Blank) && !starts_as_something_else(value)) return Form::Bare;
+    return quoted_form(value);
 }
 
-void write_quoted(Output& out, std::string_view value) {
-    const char quote = value.empty() ? '\'' : quote_for(value);
+void write_quoted(Output& out, std::string_view value, Form form) {
+    const char quote = static_cast<char>(form);
     out.put(quote);
     out.write(value);
     out.put(quote);
@@ -177,7 +248,7 @@ class RowPrinter {
             column_ = 0;
             return;
         }
-        const std::size_t room = form == Form::Quoted ? quoted_cell_room : bare_cell_room;
+        const std::size_t room = is_quoted(form) ? quoted_cell_room : bare_cell_room;
         // A value too long for the line starts a line of its own; at the start of a line
         // no line end is written, since the reader would keep the empty line it leaves as
         // a comment among the rows.
@@ -189,8 +260,8 @@ class RowPrinter {
             out_.put(' ');
             ++column_;
         }
-        if (form == Form::Quoted) {
-            write_quoted(out_, value);
+        if (is_quoted(form)) {
+            write_quoted(out_, value, form);
             column_ += value.size() + 2;
         } else {
             out_.write(value);
@@ -258,13 +329,13 @@ void CifWriter::item(const CifDataItem& item) {
             column = 1;
         } else {
             // The width the value takes, delimiters included.
-            const std::size_t n = value.size() + (form == Form::Quoted ? 2 : 0);
+            const std::size_t n = value.size() + (is_quoted(form) ? 2 : 0);
             if (value_starts_line(column, n, value.size(), after_value, limit)) {
                 out.line_end();
                 column = 0;
             }
-            if (form == Form::Quoted) {
-                write_quoted(out, value);
+            if (is_quoted(form)) {
+                write_quoted(out, value, form);
             } else {
                 out.write(value);
             }

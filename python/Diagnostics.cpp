@@ -4,6 +4,7 @@
 #include <pybind11/operators.h>
 #include <pybind11/stl.h>
 
+#include <cctype>
 #include <map>
 
 #include "Bindings.h"
@@ -90,15 +91,11 @@ const std::map<CifError::ErrorID, const char*> identifier_names = {
     {CifError::FileReadFailed, "FileReadFailed"},
 };
 
-std::string severity(CifError::ErrorType type) {
-    switch (type) {
-        case CifError::Error:
-            return "error";
-        case CifError::Warning:
-            return "warning";
-        default:
-            return "remark";
-    }
+// "error", "warning" or "remark": the record's own word, in lower case.
+std::string severity(const CifError& error) {
+    std::string word = error.type_as_string();
+    word[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(word[0])));
+    return word;
 }
 
 }  // namespace
@@ -114,7 +111,7 @@ void bind_diagnostics(py::module_& m) {
             "name", [](const CifError& e) { return identifier_names.at(e.id()); },
             "The identifier's name, as 'DataNameWithoutValue'.")
         .def_property_readonly(
-            "severity", [](const CifError& e) { return severity(e.type()); },
+            "severity", [](const CifError& e) { return severity(e); },
             "'error', 'warning' or 'remark'.")
         .def_property_readonly("line", &CifError::line, "The line, or -1 when none applies.")
         .def_property_readonly(

@@ -36,7 +36,8 @@ struct SelectorView {
     THandle<Cell> cell;
 };
 
-py::tuple triple(const std::array<double, 3>& v) {
+template <class Point>  // std::array or the host's Array
+py::tuple triple(const Point& v) {
     return py::make_tuple(v[0], v[1], v[2]);
 }
 
@@ -162,18 +163,10 @@ void bind_atoms(py::module_& m) {
             "type_symbol", [](const AtomView& a) { return text(a.atom->type_symbol()); },
             "The type symbol as the file gives it ('O2-'), or ''.")
         .def_property_readonly(
-            "fractional",
-            [](const AtomView& a) {
-                const auto& p = a.atom->site()->fractional();
-                return py::make_tuple(p[0], p[1], p[2]);
-            },
+            "fractional", [](const AtomView& a) { return triple(a.atom->site()->fractional()); },
             "Fractional coordinates (x, y, z).")
         .def_property_readonly(
-            "cartesian",
-            [](const AtomView& a) {
-                const auto& p = a.atom->site()->cartesian();
-                return py::make_tuple(p[0], p[1], p[2]);
-            },
+            "cartesian", [](const AtomView& a) { return triple(a.atom->site()->cartesian()); },
             "Cartesian coordinates in angstroms.")
         .def_property_readonly(
             "occupancy", [](const AtomView& a) { return number(a.atom->site()->occupancy()); },

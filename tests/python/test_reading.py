@@ -10,7 +10,7 @@ import subprocess
 import pytest
 
 import cif
-from conftest import DATA, all_structures, bundled, shared_files
+from conftest import all_structures, bundled, shared_files
 
 
 def contents(document):
@@ -145,7 +145,3 @@ def test_round_trip_through_our_writer(path, tmp_path):
 def test_writing_where_no_file_can_be_made(tmp_path):
     with pytest.raises(OSError):
         cif.read_string("data_a _x 1").write(tmp_path / "no" / "such" / "folder.cif")
-
-
-def test_bundled_data_is_there():
-    assert os.path.isdir(os.path.join(DATA, "cif"))
